@@ -1,0 +1,29 @@
+// timer.h — the frame timer that turns real time into fixed 16 ms world steps, and profiling timers
+#pragma once
+#include <cstdint>
+
+#define TIMER_STEP_MS 16
+#define TIMER_SUBFUNCTIONS 10
+
+extern uint32_t timer_start_time;
+extern float timer_frames_per_second;
+extern float total_frames_per_second;
+extern uint32_t function_timer_start_time;
+extern uint32_t subfunction_timer_start_time[TIMER_SUBFUNCTIONS];
+extern uint32_t subfunction_timer_ticks[TIMER_SUBFUNCTIONS];
+
+// The millisecond clock the timers read; SDL_GetTicks in the game. Tests put a
+// clock of their own here and restore the default with a null pointer.
+typedef uint32_t (*timer_clock_function)(void);
+void timer_set_clock(timer_clock_function clock);
+uint32_t timer_now(void);
+
+void timer_start(void);
+uint32_t timer_poll(uint32_t limit);
+
+void function_timer_start(const char *function_name);
+void function_timer_end(const char *function_name);
+void subfunction_timer_reset(void);
+void subfunction_timer_start(uint8_t sub);
+void subfunction_timer_end(uint8_t sub);
+void subfunction_timer_log(const char *function_name, uint8_t sub);

@@ -1,0 +1,86 @@
+// kestrova.h — records, colour constants and globals shared across the game's modules
+#pragma once
+#include <cstdint>
+
+#define PROGRAM_TITLE "Cindervault"
+#define PROGRAM_VERSION 0.43f
+#define WORLD_NAME "DEZORE"
+#define SETUP_FILE_NAME "SETUP.TXT"
+#define KESTROVA_PI 3.141593f
+
+// World units: one block is 1.0 on every axis, z up.
+struct vector {
+    float x;
+    float y;
+    float z;
+};
+
+// Quaternion in the order x, y, z, w.
+struct quaternion {
+    float x;
+    float y;
+    float z;
+    float w;
+};
+
+// Colours are four bytes (red, green, blue, alpha) passed by pointer.
+inline constexpr uint8_t white[4] = {255, 255, 255, 255};
+inline constexpr uint8_t grey[4] = {128, 128, 128, 255};
+inline constexpr uint8_t red[4] = {255, 0, 0, 255};
+inline constexpr uint8_t dark_red[4] = {128, 0, 0, 255};
+inline constexpr uint8_t green[4] = {0, 255, 0, 255};
+inline constexpr uint8_t blue[4] = {0, 0, 255, 255};
+inline constexpr uint8_t dark_blue[4] = {0, 0, 128, 255};
+inline constexpr uint8_t yellow[4] = {255, 255, 0, 255};
+inline constexpr uint8_t brown[4] = {255, 192, 128, 255};
+inline constexpr uint8_t magenta[4] = {255, 0, 255, 255};
+inline constexpr uint8_t purple[4] = {128, 0, 255, 255};
+inline constexpr uint8_t black[4] = {0, 0, 0, 255};
+inline constexpr uint8_t z_plus_color[4] = {255, 255, 255, 255};
+inline constexpr uint8_t z_minus_color[4] = {120, 120, 120, 255};
+inline constexpr uint8_t y_plus_color[4] = {200, 200, 200, 255};
+inline constexpr uint8_t y_minus_color[4] = {150, 150, 150, 255};
+inline constexpr uint8_t x_plus_color[4] = {170, 170, 170, 255};
+inline constexpr uint8_t x_minus_color[4] = {210, 210, 210, 255};
+
+// Settings read from SETUP.TXT; the initial values are the defaults.
+extern uint16_t screen_x;
+extern uint16_t screen_y;
+extern uint8_t fullscreen_mode;
+extern uint16_t global_display_distance;
+extern uint16_t global_background_distance;
+extern uint8_t global_cartoon_mode;
+extern uint8_t invert_mouse;
+extern uint8_t load_music;
+
+// The title overlay is shown (set first thing at start-up).
+extern uint8_t draw_menu;
+
+// Metal names and textures selected by an object's material byte.
+extern char metal_name[255][32];
+extern uint32_t metal_texture[255];
+
+// Texture handles loaded at start-up (0 when a file is missing).
+extern uint32_t title_texture, font_texture, material_texture, light_texture, backdrop_texture, updrop_texture,
+    downdrop_texture, subdrop_texture, sun_texture, moon_texture, backpack_texture, shade_texture, select_texture,
+    cross_texture, notch_texture;
+
+// Scratch length left by vector_normalize.
+extern float global_normal_length;
+
+void vector_normalize(vector *v);
+quaternion quaternion_multiply(const quaternion &a, const quaternion &b);
+vector quaternion_rotate(const quaternion &q, const vector &v);
+
+// The main loop and the counters it drives.
+extern uint8_t main_loop_active;
+extern uint32_t global_world_frame;
+extern uint32_t global_draw_frame;
+void main_loop(void);
+
+int main_initialize(void);
+void load_setup(const char *filename);
+void log_banner(void);
+void log_controls(void);
+void log_credits(void);
+void log_release_history(void);

@@ -1,0 +1,184 @@
+// kestrova_startup.cpp — the start-up sequence and the SETUP.TXT reader
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "file.h"
+#include "kestrova.h"
+#include "logfile.h"
+#include "model.h"
+#include "random.h"
+
+uint16_t screen_x = 800;
+uint16_t screen_y = 600;
+uint8_t fullscreen_mode = 0;
+uint16_t global_display_distance = 50;
+uint16_t global_background_distance = 500;
+uint8_t global_cartoon_mode = 1;
+uint8_t invert_mouse = 0;
+uint8_t load_music = 1;
+
+uint8_t draw_menu = 0;
+
+char metal_name[255][32];
+uint32_t metal_texture[255];
+
+uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
+         updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
+         backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
+
+// Reads the next value of the settings file into word (at most 40 characters).
+// Everything up to the next colon is label text and skipped; the colon must be
+// followed by at least one blank or tab. Returns 0 when the value is missing
+// (end of file) or written straight after its colon; the caller then keeps the
+// default, and the stream stays where the failed read left it, so the next
+// value is looked for after the next colon and no word is ever read twice.
+static uint8_t setup_read_word(FILE *file, char word[41]) {
+    int c;
+    do {
+        c = getc(file);
+    } while (c != EOF && c != ':');
+    if (c == EOF) return 0;
+    c = getc(file);
+    if (c != ' ' && c != '\t') {
+        if (c != EOF) ungetc(c, file);
+        return 0;
+    }
+    do {
+        c = getc(file);
+    } while (c == ' ' || c == '\t');
+    if (c == EOF) return 0;
+    ungetc(c, file);
+    return fscanf(file, "%40s", word) == 1 ? 1 : 0;
+}
+
+static uint8_t setup_word_is_true(const char *word) { return word[0] == 'T' || word[0] == 't'; }
+
+static void setup_keep_default(const char *setting) {
+    log_message(2, "  %s is missing or unreadable in the setup file; keeping its default", setting);
+}
+
+// Reads a whole decimal number; trailing characters after the digits make it unreadable.
+static uint8_t setup_parse_int(const char *word, int *value) {
+    int consumed = 0;
+    if (sscanf(word, "%d%n", value, &consumed) != 1) return 0;
+    return word[consumed] == 0 ? 1 : 0;
+}
+
+void load_setup(const char *filename) {
+    log_message(3, "Trying to load setup file %s", filename);
+    FILE *file = fopen(fix_path(filename), "r");
+    if (!file) return;
+
+    char word[41];
+    int a = 0, b = 0;
+
+    if (setup_read_word(file, word) && sscanf(word, "%dx%d", &a, &b) == 2 && a > 0 && b > 0 && a <= 65535 &&
+        b <= 65535) {
+        screen_x = (uint16_t)a;
+        screen_y = (uint16_t)b;
+    } else {
+        setup_keep_default("Resolution");
+    }
+    log_message(3, "  Screen width == %d", screen_x);
+    log_message(3, "  Screen height == %d", screen_y);
+
+    if (setup_read_word(file, word))
+        fullscreen_mode = setup_word_is_true(word);
+    else
+        setup_keep_default("Fullscreen");
+    log_message(3, "  Fullscreen == %s", fullscreen_mode ? "TRUE" : "FALSE");
+
+    if (setup_read_word(file, word) && setup_parse_int(word, &a)) {
+        if (a < 20) a = 20;
+        if (a > 1000) a = 1000;
+        global_display_distance = (uint16_t)a;
+    } else {
+        setup_keep_default("Display distance");
+    }
+    log_message(3, "  Display distance == %d", global_display_distance);
+
+    if (setup_read_word(file, word) && setup_parse_int(word, &a)) {
+        if (a < 0) a = 0;
+        if (a > 500) a = 500;
+        global_background_distance = (uint16_t)a;
+    } else {
+        setup_keep_default("Background distance");
+    }
+    log_message(3, "  Background distance == %d", global_background_distance);
+
+    if (setup_read_word(file, word))
+        global_cartoon_mode = setup_word_is_true(word);
+    else
+        setup_keep_default("Draw cartoon lines");
+    log_message(3, "  Draw cartoon lines == %s", global_cartoon_mode ? "TRUE" : "FALSE");
+
+    if (setup_read_word(file, word))
+        invert_mouse = setup_word_is_true(word);
+    else
+        setup_keep_default("Invert mouse");
+    log_message(3, "  Invert mouse == %s", invert_mouse ? "TRUE" : "FALSE");
+
+    if (setup_read_word(file, word))
+        load_music = setup_word_is_true(word);
+    else
+        setup_keep_default("Load music");
+    log_message(3, "  Load music == %s", load_music ? "TRUE" : "FALSE");
+
+    if (setup_read_word(file, word) && setup_parse_int(word, &a)) {
+        // The echo is written under the old threshold, then the new one applies.
+        log_message(3, "  Settings File Log Level == %d", a);
+        global_log_level = (uint8_t)(a & 255);
+    } else {
+        setup_keep_default("Settings File Log Level");
+    }
+
+    fclose(file);
+}
+
+static void setup_metal_names(void) {
+    for (int i = 0; i < 255; i++) {
+        metal_texture[i] = 0;
+        safe_string_copy(metal_name[i], "Alloy", 32, 0);
+    }
+    static const struct {
+        int index;
+        const char *name;
+    } names[] = {{0, "Coal"},         {1, "Copper"},       {2, "Tin"},          {3, "Iron"},
+                 {4, "Gold"},         {5, "Mithril"},      {21, "Bronze"},      {31, "Copper-Steel"},
+                 {32, "Tin-Steel"},   {41, "Copper-Gold"}, {42, "Copper-Gold"}, {43, "Gold-Steel"},
+                 {51, "Copper-Mithril"}, {52, "Tin-Mithril"}, {53, "Mithril-Steel"}, {54, "Mithril-Gold"}};
+    for (const auto &entry : names) safe_string_copy(metal_name[entry.index], entry.name, 32, 0);
+}
+
+int main_initialize(void) {
+    open_logfile();
+    draw_menu = 1;
+
+    log_banner();
+    log_controls();
+    log_credits();
+    log_release_history();
+
+    model_setup();
+    load_setup(SETUP_FILE_NAME);
+    log_divider();
+
+    // The window and GL context (and the multitexture check) come with the display module.
+
+    random_setup();
+
+    // The loading screen, the material and light tables, and the object
+    // templates and recipes come with their modules; the object folders are
+    // already counted so the log shows what was found.
+    log_message(5, "Counting number of object folders");
+    int object_folder_count = 0;
+    while (finding_files("OBJECT\\")) object_folder_count++;
+    log_message(5, "Found %d object folders", object_folder_count);
+
+    // Textures, then the metal table. The metal textures themselves load with the display module.
+    setup_metal_names();
+
+    // Sounds, music, the chunk map, world generation and the local player come with their modules.
+    return 1;
+}

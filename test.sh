@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds a normal and a sanitizer tree, runs every test in both,
+# then runs each fuzz target briefly over its seeds. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+jobs=$(nproc)
+
+./scripts/setup.sh
+
+echo "== normal build (build/)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$jobs"
+
+echo "== sanitizer build (build-asan/)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_SANITIZE=ON -DKESTROVA_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+
+status=0
+
+echo "== tests (normal build)"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build --output-on-failure -j "$jobs" || status=1
+
+echo "== tests (sanitizer build)"
+# The end-to-end scripts drive the Release game; here the unit tests run under the sanitizers.
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE e2e || status=1
+
+echo "== fuzz targets (build-fuzz/)"
+if command -v clang++ >/dev/null 2>&1; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_FUZZ=ON \
+    -DKESTROVA_TESTS=OFF -DKESTROVA_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+  for target in build-fuzz/tests/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    seeds="tests/fuzz/corpus/${name#fuzz_}"
+    work=$(mktemp -d)
+    [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/
+    echo "-- $name"
+    if ! (cd build-fuzz && "../$target" -max_total_time=5 -print_final_stats=0 "$work" >"$work.log" 2>&1); then
+      echo "fuzz target $name failed:"; tail -n 40 "$work.log"; status=1
+    fi
+    rm -rf "$work" "$work.log"
+  done
+else
+  echo "clang++ not found; fuzz targets skipped"
+fi
+
+if [ "$status" -ne 0 ]; then
+  echo "test.sh: FAILED"
+fi
+exit "$status"
