@@ -164,21 +164,40 @@ int main_initialize(void) {
     load_setup(SETUP_FILE_NAME);
     log_divider();
 
-    // The window and GL context (and the multitexture check) come with the display module.
+    // Window and GL context, then the multitexture check: they come with the display module.
 
+    // Sound mixer: comes with the sound module.
     random_setup();
 
-    // The loading screen, the material and light tables, and the object
-    // templates and recipes come with their modules; the object folders are
-    // already counted so the log shows what was found.
+    // Title picture, font and the loading screen's progress bar: they come with the display module.
+
+    // Stage "Lighting" and stage "Materials" (light table, atlas, material tables): they come with the terrain module.
+
     log_message(5, "Counting number of object folders");
     int object_folder_count = 0;
     while (finding_files("OBJECT\\")) object_folder_count++;
     log_message(5, "Found %d object folders", object_folder_count);
 
-    // Textures, then the metal table. The metal textures themselves load with the display module.
+    // Object templates, then their recipes: they come with the object modules.
+
+    // Material wave tables: come with the terrain module.
+
+    // Stage "Textures": the display pieces come with the display module.
+
+    // Stage "Textures" again: the metal table. Its textures load with the display module.
     setup_metal_names();
 
-    // Sounds, music, the chunk map, world generation and the local player come with their modules.
+    // Stage "Geometry": the shape table comes with the terrain module.
+
+    // Stages "Sounds" and "Music" (or "Skipping Music"): come with the sound module.
+
+    // The object templates the game looks up by name: come with the object modules.
+
+    // Stage "World Generation": the chunk map, the world folder and its seed, and
+    // the forced streaming passes around the start point come with the world modules.
+
+    // The local player and its starting inventory: come with the object modules.
+
+    // The end of the loading screen: comes with the display module.
     return 1;
 }
