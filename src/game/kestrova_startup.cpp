@@ -151,6 +151,11 @@ static void setup_metal_names(void) {
     for (const auto &entry : names) safe_string_copy(metal_name[entry.index], entry.name, 32, 0);
 }
 
+// One stage or sub-step of the loading screen. Each redraws the screen and
+// polls input once the display module provides the progress bar.
+[[maybe_unused]] static void startup_stage(const char *text) { log_message(5, "Loading stage %s", text); }
+[[maybe_unused]] static void startup_substep(const char *text) { log_message(5, "Loading step %s", text); }
+
 int main_initialize(void) {
     open_logfile();
     draw_menu = 1;
@@ -182,9 +187,11 @@ int main_initialize(void) {
 
     // Material wave tables: come with the terrain module.
 
-    // Stage "Textures": the display pieces come with the display module.
+    startup_stage("Textures");
+    // The display pieces come with the display module.
 
-    // Stage "Textures" again: the metal table. Its textures load with the display module.
+    startup_stage("Textures");
+    // The metal table; its textures load with the display module.
     setup_metal_names();
 
     // Stage "Geometry": the shape table comes with the terrain module.
