@@ -8,6 +8,7 @@
 #include "logfile.h"
 #include "model.h"
 #include "random.h"
+#include "sound.h"
 
 uint16_t screen_x = 800;
 uint16_t screen_y = 600;
@@ -26,6 +27,11 @@ uint32_t metal_texture[255];
 uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
          updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
          backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
+
+sound_effect *chink_sound = nullptr, *swipe_sound = nullptr, *jump_sound = nullptr, *rubble_sound = nullptr,
+             *bomb_sound = nullptr, *grimstone_sound = nullptr, *chop_sound = nullptr;
+sound_effect *day_music = nullptr, *night_music = nullptr, *inventory_music = nullptr, *underground_music = nullptr,
+             *title_music = nullptr;
 
 // Reads the next value of the settings file into word (at most 40 characters).
 // Everything up to the next colon is label text and skipped; the colon must be
@@ -151,6 +157,18 @@ static void setup_metal_names(void) {
     for (const auto &entry : names) safe_string_copy(metal_name[entry.index], entry.name, 32, 0);
 }
 
+// At exit: close the audio device first so no channel plays a freed sound, then free the sounds.
+static void startup_release_sounds(void) {
+    sound_shutdown();
+    sound_effect **sounds[] = {&chink_sound, &swipe_sound, &jump_sound, &rubble_sound, &bomb_sound, &grimstone_sound,
+                               &chop_sound, &day_music, &night_music, &inventory_music, &underground_music,
+                               &title_music};
+    for (sound_effect **sound : sounds) {
+        sound_free(*sound);
+        *sound = nullptr;
+    }
+}
+
 // One stage or sub-step of the loading screen. Each redraws the screen and
 // polls input once the display module provides the progress bar.
 [[maybe_unused]] static void startup_stage(const char *text) { log_message(5, "Loading stage %s", text); }
@@ -171,7 +189,8 @@ int main_initialize(void) {
 
     // Window and GL context, then the multitexture check: they come with the display module.
 
-    // Sound mixer: comes with the sound module.
+    sound_setup();
+    atexit(startup_release_sounds);
     random_setup();
 
     // Title picture, font and the loading screen's progress bar: they come with the display module.
@@ -196,7 +215,34 @@ int main_initialize(void) {
 
     // Stage "Geometry": the shape table comes with the terrain module.
 
-    // Stages "Sounds" and "Music" (or "Skipping Music"): come with the sound module.
+    static const struct {
+        sound_effect **sound;
+        const char *path;
+    } sound_files[] = {{&chink_sound, "SOUND\\CHINK.OGG"},   {&swipe_sound, "SOUND\\SWIPE.OGG"},
+                       {&jump_sound, "SOUND\\JUMP.OGG"},     {&rubble_sound, "SOUND\\RUBBLE.OGG"},
+                       {&bomb_sound, "SOUND\\BOMB.OGG"},     {&grimstone_sound, "SOUND\\GRIM.OGG"},
+                       {&chop_sound, "SOUND\\CHOP.OGG"}};
+    for (const auto &entry : sound_files) {
+        startup_stage("Sounds");
+        *entry.sound = sound_load_ogg(entry.path, 255);
+    }
+    static const struct {
+        sound_effect **sound;
+        const char *path;
+    } music_files[] = {{&day_music, "MUSIC\\DAY.OGG"},
+                       {&night_music, "MUSIC\\NIGHT.OGG"},
+                       {&inventory_music, "MUSIC\\INVENTORY.OGG"},
+                       {&underground_music, "MUSIC\\UNDERGROUND.OGG"},
+                       {&title_music, "MUSIC\\TITLE.OGG"}};
+    for (const auto &entry : music_files) {
+        if (load_music) {
+            startup_stage("Music");
+            // Music is loaded at a quarter of full scale so effects stand out over it.
+            *entry.sound = sound_load_ogg(entry.path, 64);
+        } else {
+            startup_stage("Skipping Music");
+        }
+    }
 
     // The object templates the game looks up by name: come with the object modules.
 
