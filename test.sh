@@ -12,7 +12,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$jobs"
 
 echo "== sanitizer build (build-asan/)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_SANITIZE=ON -DKESTROVA_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_SANITIZE=ON -DKESTROVA_BENCH=OFF -DKESTROVA_ASSETS=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 
 status=0
@@ -28,7 +28,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== fuzz targets (build-fuzz/)"
 if command -v clang++ >/dev/null 2>&1; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_FUZZ=ON \
-    -DKESTROVA_TESTS=OFF -DKESTROVA_BENCH=OFF >/dev/null
+    -DKESTROVA_TESTS=OFF -DKESTROVA_BENCH=OFF -DKESTROVA_ASSETS=OFF >/dev/null
   cmake --build build-fuzz -j "$jobs"
   for target in build-fuzz/tests/fuzz/fuzz_*; do
     [ -x "$target" ] || continue
