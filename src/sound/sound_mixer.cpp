@@ -187,8 +187,7 @@ void sound_update(void) {
         // The audio lock makes the device's callback wait while this channel is
         // added to the ring, so no ring value is read while it is being mixed.
         if (sound_device_open) SDL_LockAudio();
-        // Cleared before the flag is raised, so a request made just after it is kept.
-        sound_do_callback.store(0);
+        // A recorded request is never cleared unanswered: it is completed below.
         sound_block_callback.store(1);
         if (channel_active[channel]) sound_mix_channel(channel);
         sound_block_callback.store(0);
