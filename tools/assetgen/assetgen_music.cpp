@@ -21,6 +21,22 @@ struct music_track {
 
 enum music_instrument { MUSIC_PAD, MUSIC_PLUCK, MUSIC_BELL, MUSIC_BASS, MUSIC_FLUTE, MUSIC_BRASS, MUSIC_DRONE };
 
+// Sine by table, with the phase given in whole cycles (double, so long notes stay in tune).
+static float music_sine_table[4097];
+
+static float music_sine(double cycles) {
+    double fraction = cycles - floor(cycles);
+    float position = (float)(fraction * 4096.0);
+    int index = (int)position;
+    if (index > 4095) index = 4095;
+    float rest = position - (float)index;
+    return music_sine_table[index] + (music_sine_table[index + 1] - music_sine_table[index]) * rest;
+}
+
+static void music_setup_sine(void) {
+    for (int i = 0; i <= 4096; i++) music_sine_table[i] = sinf(2.0f * MUSIC_PI * (float)i / 4096.0f);
+}
+
 static float music_frequency(int midi) { return 440.0f * powf(2.0f, (float)(midi - 69) / 12.0f); }
 
 static void music_add(music_track *track, uint32_t frame, float value, float pan) {
@@ -46,8 +62,12 @@ static void music_note(music_track *track, music_instrument instrument, int midi
     int string_length = (int)(rate / frequency);
     if (string_length < 2) string_length = 2;
     if (string_length > 2048) string_length = 2048;
-    if (instrument == MUSIC_PLUCK)
+    if (instrument == MUSIC_PLUCK) {
+        // A softened pluck: the noise burst is smoothed, so the string starts warm.
         for (int k = 0; k < string_length; k++) string[k] = assetgen_random_signed(&track->random);
+        for (int pass = 0; pass < 3; pass++)
+            for (int k = 1; k < string_length; k++) string[k] = 0.5f * (string[k] + string[k - 1]);
+    }
     int string_pos = 0;
     float detune = 1.0f + 0.004f * assetgen_random_signed(&track->random);
 
@@ -59,9 +79,10 @@ static void music_note(music_track *track, music_instrument instrument, int midi
         case MUSIC_PAD:
         case MUSIC_DRONE: {
             float attack = assetgen_smoothstep(0.0f, instrument == MUSIC_PAD ? 0.5f : 1.5f, t);
+            double cycles = (double)frequency * i / rate;
             for (int h = 1; h <= 6; h++) {
                 float a = 1.0f / (float)(h * h) * (h == 1 ? 1.0f : 0.8f);
-                v += a * sinf(2.0f * MUSIC_PI * frequency * h * t) + a * sinf(2.0f * MUSIC_PI * frequency * detune * h * t + h);
+                v += a * music_sine(cycles * h) + a * music_sine(cycles * detune * h + h * 0.16);
             }
             v *= 0.35f * attack * (1.0f + 0.1f * sinf(t * 2.0f * MUSIC_PI * 0.3f));
             break;
@@ -75,7 +96,7 @@ static void music_note(music_track *track, music_instrument instrument, int midi
             break;
         }
         case MUSIC_BELL: {
-            float index = 2.2f * expf(-t * 3.0f);
+            float index = 1.4f * expf(-t * 4.0f);
             v = sinf(2.0f * MUSIC_PI * frequency * t + index * sinf(2.0f * MUSIC_PI * frequency * 3.5f * t)) * expf(-t * 1.6f);
             v *= 0.5f;
             break;
@@ -99,8 +120,9 @@ static void music_note(music_track *track, music_instrument instrument, int midi
             float attack = assetgen_smoothstep(0.0f, 0.07f, t);
             float bright = 0.4f + 0.6f * assetgen_smoothstep(0.0f, 0.15f, t) * (0.8f + 0.2f * expf(-t * 2.0f));
             float weight = bright;
+            double cycles = (double)frequency * i / rate;
             for (int h = 1; h <= 10; h++) {
-                v += sinf(2.0f * MUSIC_PI * frequency * h * t) * weight / (float)h;
+                v += music_sine(cycles * h) * weight / (float)h;
                 weight *= bright;
             }
             v *= 0.3f * attack;
@@ -277,14 +299,35 @@ static void music_bass_line(music_track *track, const music_style *style, float 
     }
 }
 
+// The loop is circular, so the file may start anywhere in it: the quietest,
+// smoothest point of the last beat is chosen, so the file's two ends (and the
+// encoder's edges) fall where nothing is sounding sharply.
+static uint32_t music_quiet_start(const music_track *track) {
+    uint32_t beat = (uint32_t)(track->beat_seconds * ASSETGEN_RATE);
+    uint32_t best = 0;
+    float best_score = 1e30f;
+    for (uint32_t i = track->frames - beat; i < track->frames; i++) {
+        uint32_t next = (i + 1) % track->frames;
+        float score = fabsf(track->left[i]) + fabsf(track->right[i]) + 4.0f * (fabsf(track->left[next] - track->left[i]) +
+                                                                              fabsf(track->right[next] - track->right[i]));
+        if (score < best_score) {
+            best_score = score;
+            best = next;
+        }
+    }
+    return best;
+}
+
 static uint8_t music_write(const char *folder, const music_style *style, music_track *track) {
     music_reverb(track, style->reverb_wet, style->reverb_size);
     float *interleaved = (float *)malloc(sizeof(float) * track->frames * 2);
     float loudest = 0.0f;
+    uint32_t start = music_quiet_start(track);
     for (uint32_t i = 0; i < track->frames; i++) {
-        loudest = fmaxf(loudest, fmaxf(fabsf(track->left[i]), fabsf(track->right[i])));
-        interleaved[2 * i] = track->left[i];
-        interleaved[2 * i + 1] = track->right[i];
+        uint32_t from = (start + i) % track->frames;
+        loudest = fmaxf(loudest, fmaxf(fabsf(track->left[from]), fabsf(track->right[from])));
+        interleaved[2 * i] = track->left[from];
+        interleaved[2 * i + 1] = track->right[from];
     }
     float gain = loudest > 0.0f ? 0.85f / loudest : 1.0f;
     for (uint32_t i = 0; i < track->frames * 2; i++) interleaved[i] = tanhf(interleaved[i] * gain * 1.2f) / tanhf(1.2f);
@@ -325,7 +368,7 @@ static uint8_t music_day(const char *folder) {
             float b = (float)(bar * 4 + beat);
             if (beat == 0 || beat == 2) music_drum_hit(&track, MUSIC_KICK, b, 0.55f, 0.0f);
             if (beat == 1 || beat == 3) music_drum_hit(&track, MUSIC_SNARE, b, 0.25f, 0.1f);
-            music_drum_hit(&track, MUSIC_SHAKER, b + 0.5f, 0.4f, -0.3f);
+            music_drum_hit(&track, MUSIC_SHAKER, b + 0.5f, 0.22f, -0.3f);
         }
     }
     return music_write(folder, &style, &track);
@@ -406,6 +449,7 @@ static uint8_t music_title(const char *folder) {
 }
 
 uint8_t assetgen_make_music(const char *folder) {
+    music_setup_sine();
     uint8_t ok = 1;
     ok &= music_day(folder);
     ok &= music_night(folder);
