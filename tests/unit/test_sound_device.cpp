@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <set>
 #include <vector>
 
 #include "sound.h"
@@ -71,34 +70,39 @@ TEST(SoundDevice, PlayedSoundReachesTheDeviceOutput) {
 }
 
 // The audio thread drains the ring dozens of times faster than real time while
-// the main thread mixes two looping sounds as fast as it can. Every output
-// value must be a whole sum of the two channels' contributions (or silence
-// where the device ran ahead of the mixer); a torn hand-off would leave a
-// doubled or lost contribution in the ring.
+// the main thread mixes six looping sounds as fast as it can. Their levels are
+// powers of three, so every output value is a sum in which each channel appears
+// at most once (a 0 or 1 in every base-3 digit; silence where the device ran
+// ahead of the mixer). A torn hand-off would add some channel twice to a slot.
 TEST(SoundDevice, BusyMixerAndAudioThreadNeverTearTheRing) {
     ScratchDir scratch;
     open_logfile();
     std::string out = scratch.path() + "/stress.raw";
     ASSERT_TRUE(open_disk_device(out, "2"));
 
-    std::vector<int16_t> mono(777, 1000), stereo(1000, 100);
-    sound_effect *a = sound_create(mono.data(), (uint32_t)mono.size(), 0, 255);
-    sound_effect *b = sound_create(stereo.data(), (uint32_t)stereo.size(), 1, 255);
-    ASSERT_NE(sound_play(a, 255, 255, 1, 0), SOUND_NO_CHANNEL);
-    ASSERT_NE(sound_play(b, 255, 255, 1, 0), SOUND_NO_CHANNEL);
+    std::vector<sound_effect *> sounds;
+    for (int k = 0; k < 6; k++) {
+        int level = 4;
+        for (int j = 0; j < k; j++) level *= 3;
+        // The sample whose mix at channel volume 254 is exactly the level.
+        int16_t sample = (int16_t)((level * 256 + 253) / 254);
+        std::vector<int16_t> samples((size_t)(500 + 37 * k), sample);
+        sounds.push_back(sound_create(samples.data(), (uint32_t)samples.size(), (uint8_t)(k & 1), 255));
+        ASSERT_NE(sound_play(sounds.back(), 255, 255, 1, 0), SOUND_NO_CHANNEL);
+    }
     keep_mixing_for(700, true);
     sound_shutdown();
-    sound_free(a);
-    sound_free(b);
+    for (sound_effect *sound : sounds) sound_free(sound);
 
-    const int16_t va = (1000 * 254) >> 8, vb = (100 * 254) >> 8;
-    const std::set<int16_t> allowed = {0, va, vb, (int16_t)(va + vb)};
     std::vector<int16_t> samples = read_samples(out);
     ASSERT_GT(samples.size(), 200000u);
     size_t full = 0;
     for (size_t i = 0; i < samples.size(); i++) {
-        ASSERT_TRUE(allowed.count(samples[i])) << "value " << samples[i] << " at " << i;
-        if (samples[i] == va + vb) full++;
+        int value = samples[i];
+        ASSERT_GE(value, 0) << "at " << i;
+        ASSERT_EQ(value % 4, 0) << "value " << value << " at " << i;
+        for (int rest = value / 4; rest > 0; rest /= 3) ASSERT_LE(rest % 3, 1) << "value " << value << " at " << i;
+        if (value == 4 * (1 + 3 + 9 + 27 + 81 + 243)) full++;
     }
     EXPECT_GT(full, samples.size() / 4);
 }
