@@ -380,8 +380,8 @@ uint8_t assetgen_make_display_pieces(const char *folder) {
                 float nz = sqrtf(1.0f - r2);
                 float lx = -0.5f, ly = -0.6f, lz = 0.62f;
                 float diffuse = fmaxf(0.0f, nx * lx + ny * ly + nz * lz);
-                float spec = powf(fmaxf(0.0f, diffuse), 24.0f);
-                float v = 0.45f + 0.6f * diffuse + 0.5f * spec - 0.25f * r2;
+                float specular = powf(fmaxf(0.0f, diffuse), 24.0f);
+                float v = 0.45f + 0.6f * diffuse + 0.5f * specular - 0.25f * r2;
                 values[y * s + x] = v;
                 total += v;
             }
