@@ -106,6 +106,8 @@ void display_progress_bar(uint8_t sub, const char *text);
 void display_progress_bar_end(void);
 // The filled share of a bar, limited to 0..1.
 float display_progress_fraction(uint16_t current, uint16_t total);
+// Draws one loading screen into the back buffer and advances the counters (no swap, no input).
+void display_progress_screen(uint8_t sub, const char *text);
 // Advances the counters as one redraw does (sub-step or stage), without drawing.
 void display_progress_bar_count(uint8_t sub);
 

@@ -59,39 +59,43 @@ static void display_bar(float top, float fraction) {
     display_rectangle(100.0f, top + 12.5f, 100.0f + 200.0f * fraction, top + 17.5f);
 }
 
+void display_progress_screen(uint8_t sub, const char *text) {
+    glDisable(GL_BLEND);
+    glShadeModel(GL_FLAT);
+    glDisable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    display_window_mode();
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_TEXTURE_2D);
+
+    display_bar(247.5f, display_progress_fraction(progress_bar_current, progress_bar_total));
+    if (sub) display_bar(277.5f, display_progress_fraction(subprogress_bar_current, subprogress_bar_total));
+    display_progress_bar_count(sub);
+
+    font_draw_text_centered(white, text, 200.0f, 252.0f, 15.0f);
+
+    glEnable(GL_TEXTURE_2D);
+    glColor4ubv(white);
+    glBindTexture(GL_TEXTURE_2D, title_texture);
+    glBegin(GL_TRIANGLE_FAN);
+    glTexCoord2f(0, 0);
+    glVertex2f(125.0f, 75.0f);
+    glTexCoord2f(1, 0);
+    glVertex2f(275.0f, 75.0f);
+    glTexCoord2f(1, 1);
+    glVertex2f(275.0f, 225.0f);
+    glTexCoord2f(0, 1);
+    glVertex2f(125.0f, 225.0f);
+    glEnd();
+}
+
 void display_progress_bar(uint8_t sub, const char *text) {
     // The window stays responsive through loading, drawn or not.
     input_read(1);
     if (progress_bar_active) {
-        glDisable(GL_BLEND);
-        glShadeModel(GL_FLAT);
-        glDisable(GL_CULL_FACE);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        display_window_mode();
-        glDisable(GL_DEPTH_TEST);
-        glDepthMask(GL_FALSE);
-        glDisable(GL_TEXTURE_2D);
-
-        display_bar(247.5f, display_progress_fraction(progress_bar_current, progress_bar_total));
-        if (sub) display_bar(277.5f, display_progress_fraction(subprogress_bar_current, subprogress_bar_total));
-        display_progress_bar_count(sub);
-
-        font_draw_text_centered(white, text, 200.0f, 252.0f, 15.0f);
-
-        glEnable(GL_TEXTURE_2D);
-        glColor4ubv(white);
-        glBindTexture(GL_TEXTURE_2D, title_texture);
-        glBegin(GL_TRIANGLE_FAN);
-        glTexCoord2f(0, 0);
-        glVertex2f(125.0f, 75.0f);
-        glTexCoord2f(1, 0);
-        glVertex2f(275.0f, 75.0f);
-        glTexCoord2f(1, 1);
-        glVertex2f(275.0f, 225.0f);
-        glTexCoord2f(0, 1);
-        glVertex2f(125.0f, 225.0f);
-        glEnd();
+        display_progress_screen(sub, text);
         SDL_GL_SwapBuffers();
     }
     glEnable(GL_CULL_FACE);

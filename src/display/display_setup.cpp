@@ -44,6 +44,7 @@ void display_multi_tex_coord(uint32_t unit, float s, float t) {
 uint8_t display_setup(void) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         log_message(5, "ERROR:  Couldn't turn on SDL...  That's bad");
+        log_message(5, "  SDL says: %s", SDL_GetError());
         return 0;
     }
     log_message(5, "Trying to turn on the display");
@@ -60,6 +61,7 @@ uint8_t display_setup(void) {
     if (fullscreen_mode) flags |= SDL_FULLSCREEN;
     if (!SDL_SetVideoMode(screen_x, screen_y, 24, flags)) {
         log_message(5, "ERROR:  SDL couldn't turn on GL...");
+        log_message(5, "  SDL says: %s", SDL_GetError());
         SDL_Quit();
         return 0;
     }
