@@ -13,13 +13,15 @@
 #include "font.h"
 #include "input.h"
 #include "test_util.h"
+#include "test_window.h"
 
 namespace {
 
 // Each test runs in its own process, so each opens its own small window.
 struct GlWindow : ::testing::Test {
     void SetUp() override {
-        if (!getenv("DISPLAY")) GTEST_SKIP() << "no X display (test.sh runs the tests under xvfb-run)";
+        if (!test_window_display_available()) GTEST_SKIP() << "no X display (test.sh runs the tests under xvfb-run)";
+        test_window_ignore_library_leaks();
         setenv("SDL_VIDEODRIVER", "x11", 0);
         screen_x = 320;
         screen_y = 240;
