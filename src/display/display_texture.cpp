@@ -23,7 +23,8 @@ uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, ui
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    while (glGetError() != GL_NO_ERROR) {
+    // Clear pending errors (bounded: without a current context some drivers never report none).
+    for (int pending = 0; pending < 32 && glGetError() != GL_NO_ERROR; pending++) {
     }
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, temp_texture_data);
     while (glGetError() != GL_NO_ERROR && width >= 2 && height >= 2) {
