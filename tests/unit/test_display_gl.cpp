@@ -151,6 +151,33 @@ TEST_F(GlWindow, FontLeavesCullingOnAndTexturingAndBlendingOff) {
     EXPECT_EQ(front, GL_CW);
 }
 
+TEST_F(GlWindow, CentredTextSpreadsEvenlyAroundItsCentre) {
+    font_setup();
+    font_texture = 0;  // untextured glyph boxes: each defined character is a solid white quad
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    display_window_mode();
+    glDisable(GL_DEPTH_TEST);
+    const uint8_t text[] = "Cindervault";
+    font_draw_string_centered(white, text, 200.0f, 100.0f, 15.0f);
+    std::vector<uint8_t> pixels((size_t)screen_x * screen_y * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, screen_x, screen_y, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // Row through the middle of the glyphs: overlay y 106 -> window row 84.8 from the top.
+    int row = screen_y - 1 - 85, left = -1, right = -1;
+    for (int x = 0; x < screen_x; x++)
+        if (pixels[((size_t)row * screen_x + x) * 4] == 255) {
+            if (left < 0) left = x;
+            right = x;
+        }
+    ASSERT_GE(left, 0);
+    float units_per_pixel = display_window_width() / screen_x;
+    float width = font_string_width(text, 15.0f);
+    EXPECT_NEAR(left * units_per_pixel, 200.0f - width / 2, 2.0f);
+    EXPECT_NEAR((right + 1) * units_per_pixel, 200.0f + width / 2, 2.0f);
+}
+
 TEST_F(GlWindow, HitEffectWithZeroAlphaChangesNothing) {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
