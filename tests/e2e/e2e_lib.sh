@@ -54,26 +54,27 @@ SETUP
     cd "$E2E_DIR" || e2e_fail "cannot enter $E2E_DIR"
 }
 
-# Starts a private X server on a free display number. -noreset keeps it from refusing
-# connections while it resets after its last client leaves.
+# Starts a private X server; the server itself picks a free display number (-displayfd), so
+# scripts running side by side never share one. -noreset keeps it from refusing connections
+# while it resets after its last client leaves.
 e2e_start_x() {
-    local n
-    for n in $(seq 140 199); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -noreset -nolisten tcp -screen 0 1024x768x24 >/dev/null 2>&1 &
-        E2E_XVFB_PID=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 50); do
-            if xdpyinfo >/dev/null 2>&1; then return 0; fi
-            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$E2E_XVFB_PID" 2>/dev/null
-        E2E_XVFB_PID=""
+    local number_file="$E2E_DIR/xvfb_display.txt" i n=""
+    : > "$number_file"
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$number_file" >/dev/null 2>&1 &
+    E2E_XVFB_PID=$!
+    for i in $(seq 1 100); do
+        n=$(tr -dc '0-9' < "$number_file")
+        [ -n "$n" ] && break
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    e2e_fail "could not start Xvfb on any free display"
+    [ -n "$n" ] || e2e_fail "could not start Xvfb"
+    export DISPLAY=":$n"
+    for i in $(seq 1 50); do
+        if xdpyinfo >/dev/null 2>&1; then return 0; fi
+        sleep 0.1
+    done
+    e2e_fail "Xvfb on $DISPLAY does not answer"
 }
 
 e2e_start_game() {
