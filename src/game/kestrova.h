@@ -82,7 +82,33 @@ vector quaternion_rotate(const quaternion &q, const vector &v);
 extern uint8_t main_loop_active;
 extern uint32_t global_world_frame;
 extern uint32_t global_draw_frame;
+extern uint32_t global_texture_animation_frame;
+extern uint8_t draw_inventory;
+extern uint8_t inventory_lowered;
+extern float inventory_fade;
+extern uint32_t local_swing_count, local_swing_end;
+extern uint32_t local_walk_count;
+extern float local_walk_fade;
+extern uint8_t local_player_hit_timer;
 void main_loop(void);
+// One world step's easing of the inventory screen towards open, lowered or closed.
+float main_loop_inventory_fade_step(float fade, uint8_t open, uint8_t lowered);
+// One terrain band of a frame, drawn far to near.
+struct main_loop_band {
+    int min_radius;
+    int max_radius;
+    uint8_t backdrop;
+    uint8_t mega;
+};
+// Fills the bands of one frame for the display and background distances; returns how many.
+uint8_t main_loop_terrain_bands(uint8_t under_water, int display_distance, int background_distance,
+                                main_loop_band bands[4]);
+uint8_t main_loop_menu_closing_key_held(void);
+uint8_t main_loop_shift_held(void);
+// The start column, and the camera target's height there until the player exists.
+#define MAIN_LOOP_START_X 1600.0f
+#define MAIN_LOOP_START_Y 1600.0f
+#define MAIN_LOOP_START_Z 100.0f
 
 int main_initialize(void);
 void load_setup(const char *filename);

@@ -1,14 +1,236 @@
-// kestrova_loop.cpp — the main loop; until the window exists the game starts up and ends at once
-#include "kestrova.h"
+// kestrova_loop.cpp — the main loop: input, fixed 16 ms world steps, drawing the scene and the overlay once per pass
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <unistd.h>
 
+#include "display.h"
+#include "font.h"
+#include "input.h"
+#include "kestrova.h"
+#include "kestrova_placeholder.h"
 #include "logfile.h"
+#include "timer.h"
 
 uint8_t main_loop_active = 1;
 uint32_t global_world_frame = 0;
 uint32_t global_draw_frame = 0;
+uint32_t global_texture_animation_frame = 0;
+uint8_t draw_inventory = 0;
+uint8_t inventory_lowered = 0;
+float inventory_fade = 0.0f;
+uint32_t local_swing_count = 0, local_swing_end = 34;
+uint32_t local_walk_count = 0;
+float local_walk_fade = 0.0f;
+uint8_t local_player_hit_timer = 0;
+
+// The plop radius survives from pass to pass beside the loop (the plop itself comes with player actions).
+static float main_loop_plop_radius = 0.75f;
+
+float main_loop_inventory_fade_step(float fade, uint8_t open, uint8_t lowered) {
+    float k = 0.0f;
+    if (open) k = lowered ? 0.025f : 0.1f;
+    return 0.9f * fade + k;
+}
+
+uint8_t main_loop_terrain_bands(uint8_t under_water, int display_distance, int background_distance,
+                                main_loop_band bands[4]) {
+    int d = display_distance, b = background_distance, g = b - d;
+    if (under_water) {
+        bands[0] = {6, d, 1, 1};
+        return 1;
+    }
+    uint8_t count = 0;
+    // Far to near; each band starts a little inside the next nearer band's outer edge,
+    // and only the outermost band drawn also draws the sky.
+    if (g > 200) bands[count++] = {d + 200 - 12, b, 1, 8};
+    if (g > 100) bands[count++] = {d + 100 - 6, d + 200, (uint8_t)(g <= 200), 4};
+    if (g > 0) bands[count++] = {d - 3, d + 100, (uint8_t)(g <= 100), 2};
+    bands[count++] = {6, d, (uint8_t)(g <= 0), 1};
+    return count;
+}
+
+uint8_t main_loop_menu_closing_key_held(void) {
+    return key_down[KEY_W] || key_down[KEY_S] || key_down[KEY_A] || key_down[KEY_D] || key_down[KEY_SPACE];
+}
+
+uint8_t main_loop_shift_held(void) { return key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT]; }
+
+// The title overlay: the Escape toggle, then while shown the title picture and the quit hint.
+static void main_loop_title_overlay(void) {
+    if (key_pressed[KEY_ESCAPE] && !main_loop_shift_held()) draw_menu = !draw_menu;
+    if (!draw_menu) return;
+    draw_inventory = 0;
+    float cx = 0.5f * display_window_width();
+    placeholder_particle_draw(title_texture, 0, 255, 128, 0, 1, cx, 150.0f, 0.0f, 100.0f, 0, 0);
+    font_draw_text_centered(white, "Press shift-escape to quit", cx, 252.0f, 15.0f);
+    if (main_loop_menu_closing_key_held()) draw_menu = 0;
+}
+
+static void main_loop_draw_terrain(void) {
+    // voxel draw counters reset here: multri_draw_count, voxel_draw_count, voxel_draw_triangle_count,
+    // debug_tri_average, debug_mega_tile  (terrain rendering)
+    const uint8_t under_water = 0;  // local_player_under_water  (player object)
+    main_loop_band bands[4];
+    uint8_t count = main_loop_terrain_bands(under_water, global_display_distance, global_background_distance, bands);
+    for (uint8_t i = 0; i < count; i++) {
+        // voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop,
+        //                bands[i].mega);  (terrain rendering; it draws the sky itself when asked)
+        if (bands[i].backdrop) placeholder_draw_sky(&camera_vector);
+    }
+    // debug_tri_average /= debug_mega_tile;  (terrain rendering)
+    if (!under_water) {
+        // sound_update();  (sound module)
+    }
+}
+
+static void main_loop_before_first_pass(void) {
+    log_message(5, "Starting main loop");
+    timer_start();
+    global_draw_frame = 0;
+    global_world_frame = 0;
+    global_texture_animation_frame = 0;
+    local_walk_count = 0;
+    local_walk_fade = 0.0f;
+    inventory_fade = 0.0f;
+    draw_menu = 1;
+    // The scene stays dark while the title overlay is up and brightens once it is closed.
+    global_sun_light_level = 0;
+    draw_inventory = 0;
+    local_swing_count = 0;
+    local_swing_end = 34;
+    // A close seen during loading is not acted on.
+    main_loop_active = 1;
+    // no grab  (inventory screen)
+    main_loop_plop_radius = 0.75f;
+    // Start the five music tracks, day, night, inventory, underground, title, each with
+    // sound_play(track, 255, 255, 1, 1) into its *_music_channel  (sound module)
+    // music_adjust_volume();  (day and night)
+}
+
+// Until the player object exists the camera looks at the start column from a fixed height.
+static void main_loop_camera_target(void) {
+    // With a local player: target = its position, z raised by half its size  (player object)
+    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, MAIN_LOOP_START_Z};
+}
 
 void main_loop(void) {
-    log_message(5, "Starting main loop");
-    // Without a window there is nothing to draw or read input from yet.
-    main_loop_active = 0;
+    main_loop_before_first_pass();
+    while (main_loop_active) {
+        log_message(5, "----------------------------------");
+        log_message(5, "Main Loop Started");
+        // sound_update();  (sound module)
+
+        log_message(5, "Handling controls");
+        uint32_t updates = timer_poll(10);
+        input_read(updates);
+        if (!draw_menu && !draw_inventory) input_camera_controls(updates);
+
+        // Respawn on R, or when the player's hits run out  (player actions)
+
+        log_message(5, "Updating simulation");
+        for (uint32_t step = 0; step < updates; step++) {
+            // music_adjust_volume();  (day and night)
+            log_message(5, "Doing local player control stuff");
+            // object_local_player_controls();  (object simulation)
+            if (screen_shake_timer > 0) screen_shake_timer--;
+            inventory_fade = main_loop_inventory_fade_step(inventory_fade, draw_inventory, inventory_lowered);
+            log_message(5, "Updating all objects");
+            // object_update_all(target_vector.x, target_vector.y, 9);  (object simulation)
+            log_message(5, "Done updating all objects");
+            global_world_frame++;
+            // Monster spawning  (day and night)
+            // With a local player: hit timer countdown, the swing step and mid-swing strike  (player actions)
+        }
+
+        log_message(5, "Updating sound again");
+        // sound_update();  (sound module)
+
+        log_message(5, "Doing wave effect");
+        // setup_wave_table(14, (frame & 127) / 128, 0.3); (15, (frame & 127) / 127, 0.15);
+        // (16, (frame & 255) / 256, 0); (12, (frame & 127) / 128, 0.15); (62, (frame & 511) / 512, 0.15)
+        //   (terrain module)
+        log_message(5, "Doing animated textures");
+        global_texture_animation_frame = global_world_frame / 4;
+        // voxel_texture_frame_add[14..16] = global_texture_animation_frame & 255  (terrain module)
+
+        // chunkmap_update((int)target_vector.x, (int)target_vector.y, global_background_distance + 64,
+        //                 global_background_distance + 128, 0);  (chunk map)
+
+        log_message(5, "Doing another sound update");
+        // sound_update();  (sound module)
+
+        log_message(5, "Clearing display");
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthMask(GL_TRUE);
+        glDepthFunc(GL_LEQUAL);
+
+        log_message(5, "Setting up camera");
+        main_loop_camera_target();
+        display_camera_position();
+        display_look_at(&camera_vector, &target_vector);
+
+        log_message(5, "Determining day night cycle");
+        placeholder_sun_level();
+
+        log_message(5, "Determining plop position");
+        // The plop position and its markers, radius main_loop_plop_radius  (player actions)
+        (void)main_loop_plop_radius;
+
+        log_message(5, "Drawing terrain");
+        main_loop_draw_terrain();
+
+        log_message(5, "Drawing all objects");
+        // object_draw_all(target_vector.x, target_vector.y, global_display_distance);  (object drawing)
+
+        // T (tree plopper), F2 (chunk marker), right button and the build plane  (player actions, overlay)
+
+        log_message(5, "Drawing inhand weapon");
+        global_line_scale = 0.025f;
+        // The item in hand  (player actions)
+        global_line_scale = 0.05f;
+
+        log_message(5, "Updating sounds");
+        // sound_update();  (sound module)
+
+        log_message(5, "Drawing onscreen display");
+        display_window_mode();
+        // Crosshair, pitch notches, debug texts, hit effects  (on-screen display)
+        main_loop_title_overlay();
+        // Inventory screen and stack counts  (on-screen display)
+        display_end_window_mode();
+
+        log_message(5, "Doing Swap");
+        SDL_GL_SwapBuffers();
+        global_draw_frame++;
+
+        log_message(5, "Feeding sound");
+        // sound_update();  (sound module)
+
+        if (key_pressed[KEY_TAB]) {
+            if (draw_menu) {
+                draw_menu = 0;
+            } else {
+                draw_inventory = !draw_inventory;
+                inventory_lowered = 0;
+                // release any grab, putting one below −100 back at −100  (inventory screen)
+                local_swing_count = 0;
+            }
+        }
+
+        if (key_down[KEY_ESCAPE] && main_loop_shift_held()) main_loop_active = 0;
+
+        log_message(5, "Doing first person stuff");
+        camera_distance = 0.9f * camera_distance;
+        // object_determine_inworld_selected_object();  (object simulation)
+
+        // Q and E choose the item in hand  (player actions)
+
+        if (!mouse_down[0]) placer_active = 0;
+        // With the left button held, not swimming and no menu or inventory: mouse actions  (player actions)
+
+        usleep(1000);
+        log_message(5, "Main Loop finished");
+    }
 }

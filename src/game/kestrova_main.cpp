@@ -8,7 +8,7 @@ int main(int argc, char **argv) {
     (void)argv;
     main_initialize();
     main_loop();
-    // Saving every resident chunk comes with the chunk map.
+    // chunkmap_unload_everything();  (chunk map: writes every resident chunk to its file)
     if (global_draw_frame != 0)
         log_message(3, "Overall average frames per second == %f",
                     (double)(total_frames_per_second / (float)global_draw_frame));

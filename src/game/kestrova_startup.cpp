@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "display.h"
 #include "file.h"
+#include "font.h"
 #include "kestrova.h"
 #include "logfile.h"
 #include "model.h"
@@ -169,10 +171,39 @@ static void startup_release_sounds(void) {
     }
 }
 
-// One stage or sub-step of the loading screen. Each redraws the screen and
-// polls input once the display module provides the progress bar.
-[[maybe_unused]] static void startup_stage(const char *text) { log_message(5, "Loading stage %s", text); }
-[[maybe_unused]] static void startup_substep(const char *text) { log_message(5, "Loading step %s", text); }
+// One stage or sub-step of the loading screen; each redraws the screen and polls input.
+[[maybe_unused]] static void startup_stage(const char *text) {
+    log_message(5, "Loading stage %s", text);
+    display_progress_bar(0, text);
+}
+[[maybe_unused]] static void startup_substep(const char *text) {
+    log_message(5, "Loading step %s", text);
+    display_progress_bar(1, text);
+}
+
+// The on-screen display pieces, in loading order; only the shade picture has mipmaps.
+static void startup_load_display_textures(void) {
+    static const struct {
+        uint32_t *texture;
+        const char *file;
+        uint8_t mipmap;
+    } pieces[] = {{&light_texture, "ART\\LIGHT.TGA", 0},       {&backdrop_texture, "ART\\BACKDROP.TGA", 0},
+                  {&updrop_texture, "ART\\UPDROP.TGA", 0},     {&downdrop_texture, "ART\\DOWNDROP.TGA", 0},
+                  {&subdrop_texture, "ART\\SUBDROP.TGA", 0},   {&sun_texture, "ART\\SUN.TGA", 0},
+                  {&moon_texture, "ART\\MOON.TGA", 0},         {&backpack_texture, "ART\\BACKPACK.TGA", 0},
+                  {&shade_texture, "ART\\SHADE.TGA", 1},       {&select_texture, "ART\\SELECT.TGA", 0},
+                  {&cross_texture, "ART\\CROSS.TGA", 0},       {&notch_texture, "ART\\NOTCH.TGA", 0}};
+    for (const auto &piece : pieces) *piece.texture = display_load_texture_file_rgba(piece.file, piece.mipmap, 0);
+}
+
+// Metal textures 0..99; a missing file leaves texture 0.
+static void startup_load_metal_textures(void) {
+    char file[32];
+    for (int i = 0; i < 100; i++) {
+        snprintf(file, sizeof(file), "ART\\METAL%02d.TGA", i);
+        metal_texture[i] = display_load_texture_file_rgba(file, 1, 0);
+    }
+}
 
 int main_initialize(void) {
     open_logfile();
@@ -187,13 +218,25 @@ int main_initialize(void) {
     load_setup(SETUP_FILE_NAME);
     log_divider();
 
-    // Window and GL context, then the multitexture check: they come with the display module.
+    if (!display_setup()) {
+        log_message(1, "ERROR:  display_setup() failed");
+        exit(1);
+    }
+    log_divider();
+    if (!display_setup_multitexture()) {
+        log_message(3, "INFO:   display_setup_multitexture() failed");
+        exit(1);
+    }
+    log_divider();
 
     sound_setup();
     atexit(startup_release_sounds);
     random_setup();
 
-    // Title picture, font and the loading screen's progress bar: they come with the display module.
+    title_texture = display_load_texture_file_rgba("ART\\TITLE.TGA", 0, 0);
+    font_texture = display_load_texture_file_rgba("ART\\FONT.TGA", 0, 0);
+    font_setup();
+    display_progress_bar_start(15);
 
     // Stage "Lighting" and stage "Materials" (light table, atlas, material tables): they come with the terrain module.
 
@@ -207,11 +250,11 @@ int main_initialize(void) {
     // Material wave tables: come with the terrain module.
 
     startup_stage("Textures");
-    // The display pieces come with the display module.
+    startup_load_display_textures();
 
     startup_stage("Textures");
-    // The metal table; its textures load with the display module.
     setup_metal_names();
+    startup_load_metal_textures();
 
     // Stage "Geometry": the shape table comes with the terrain module.
 
@@ -251,6 +294,6 @@ int main_initialize(void) {
 
     // The local player and its starting inventory: come with the object modules.
 
-    // The end of the loading screen: comes with the display module.
+    display_progress_bar_end();
     return 1;
 }

@@ -1,0 +1,51 @@
+// display_texture.cpp — loading TGA files as GL textures, with halving retries and CPU-built mipmaps
+#include <SDL_opengl.h>
+
+#include "display.h"
+#include "logfile.h"
+
+uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade) {
+    FILE *file = fopen(fix_path(filename), "rb");
+    if (!file) {
+        log_message(5, "Failed to load image file %s", filename);
+        return 0;
+    }
+    log_message(5, "Loading image file %s", filename);
+    uint16_t width = 0, height = 0;
+    uint8_t decoded = display_decode_tga(file, center_fade, &width, &height);
+    fclose(file);
+    if (!decoded) return 0;
+
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    // Clear pending errors (bounded: without a current context some drivers never report none).
+    for (int pending = 0; pending < 32 && glGetError() != GL_NO_ERROR; pending++) {
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, temp_texture_data);
+    while (glGetError() != GL_NO_ERROR && width >= 2 && height >= 2) {
+        log_message(5, "  Was unable to load texture of size %dx%d", width, height);
+        display_half_texture_data(&width, &height);
+        log_message(5, "  Attempting again at size %dx%d", width, height);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, temp_texture_data);
+    }
+
+    if (mipmap) {
+        uint8_t level = 1;
+        while (width > 1 || height > 1) {
+            display_half_texture_data(&width, &height);
+            glTexImage2D(GL_TEXTURE_2D, level, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, temp_texture_data);
+            level++;
+        }
+    }
+    return texture;
+}
+
+void display_unload_texture(uint32_t texture) {
+    GLuint name = texture;
+    glDeleteTextures(1, &name);
+}

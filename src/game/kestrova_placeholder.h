@@ -1,0 +1,21 @@
+// kestrova_placeholder.h — PLACEHOLDERS for modules that have not landed yet; each goes when its module arrives
+#pragma once
+#include <cstdint>
+
+#include "kestrova.h"
+
+// PLACEHOLDER (day and night): the sun level and the day phase; the day-night module defines them.
+extern uint8_t global_sun_light_level;
+extern float global_day_night_cycle;
+
+// PLACEHOLDER (day and night): the per-frame sun level rule and the C key, until the day-night module lands.
+void placeholder_sun_level(void);
+
+// PLACEHOLDER (object drawing): a textured quad with the arguments of object_particle_draw.
+void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
+                               uint8_t two_dimensional_mode, float x, float y, float z, float scale,
+                               uint8_t use_overlay, uint16_t spin);
+
+// PLACEHOLDER (terrain rendering): the backdrop step of voxel_draw_map (the sky box, the sun
+// and the moon), drawn by the band that draws the backdrop until terrain rendering lands.
+void placeholder_draw_sky(const vector *center_vector);

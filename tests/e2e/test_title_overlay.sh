@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# test_title_overlay.sh — after loading the title overlay shows over the sky; Escape hides and shows it;
+# mouse motion turns the view only while it is hidden. Usage: test_title_overlay.sh GAME_FOLDER
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/e2e_lib.sh"
+
+e2e_prepare_game "$1"
+e2e_start_x
+e2e_start_game
+e2e_wait_log "Starting main loop" 60
+sleep 1.5
+window=$(e2e_window_id)
+xdotool mousemove --sync 400 300 2>/dev/null || xdotool mousemove 400 300
+
+whole=800x600+0+0
+title_area=300x300+250+150
+e2e_shot shown.png
+lit=$(e2e_lit_percent shown.png "$whole")
+[ "${lit:-0}" -ge 80 ] || e2e_fail "the view behind the overlay is mostly black ($lit% lit)"
+grep -q "Overall average" LOGFILE.TXT && e2e_fail "the game ended on its own"
+
+# While the overlay is shown, moving the mouse does not turn the view.
+xdotool mousemove_relative -- 150 40
+sleep 0.7
+e2e_shot shown_moved.png
+still=$(e2e_diff_pixels shown.png shown_moved.png "$whole")
+[ "${still:-999999}" -lt 200 ] || e2e_fail "the view changed with the overlay shown ($still pixels)"
+
+# Escape hides the overlay: the title area changes.
+xdotool key Escape
+sleep 1.5
+e2e_shot hidden.png
+gone=$(e2e_diff_pixels shown.png hidden.png "$title_area")
+[ "${gone:-0}" -gt 9000 ] || e2e_fail "Escape did not hide the overlay ($gone pixels changed in the title area)"
+
+# With the overlay hidden, the same kind of motion turns the view (a quarter turn to the right).
+xdotool mousemove_relative -- 180 0
+sleep 0.2
+xdotool mousemove_relative -- 2 0
+sleep 0.7
+e2e_shot hidden_moved.png
+turned=$(e2e_diff_pixels hidden.png hidden_moved.png "$whole")
+[ "${turned:-0}" -gt 2000 ] || e2e_fail "mouse motion did not turn the view ($turned pixels changed)"
+
+# Escape again shows the overlay once more.
+xdotool key Escape
+sleep 1.5
+e2e_shot shown_again.png
+back=$(e2e_diff_pixels hidden_moved.png shown_again.png "$title_area")
+same=$(e2e_diff_pixels shown.png shown_again.png "$title_area")
+[ "${back:-0}" -gt 9000 ] || e2e_fail "Escape did not show the overlay again ($back pixels changed)"
+[ "${same:-999999}" -lt "$back" ] || e2e_fail "the overlay shown again does not look like the first one"
+
+xdotool keydown shift Escape
+sleep 0.3
+xdotool keyup Escape shift
+e2e_wait_exit 15
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit code $E2E_STATUS"
+echo "PASS: title overlay (hide $gone, turn $turned, show $back pixels)"

@@ -1,0 +1,124 @@
+// test_progress_loop.cpp — progress-bar fractions and counters, and the main loop's band, fade and key rules
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "display.h"
+#include "input.h"
+#include "kestrova.h"
+
+TEST(ProgressBar, StartWithZeroCountsAgainstOne) {
+    display_progress_bar_start(0);
+    EXPECT_EQ(progress_bar_total, 1);
+    EXPECT_EQ(progress_bar_current, 0);
+    EXPECT_EQ(progress_bar_active, 1);
+    EXPECT_FLOAT_EQ(display_progress_fraction(progress_bar_current, progress_bar_total), 0.0f);
+    display_progress_bar_count(0);
+    EXPECT_FLOAT_EQ(display_progress_fraction(progress_bar_current, progress_bar_total), 1.0f);
+    display_progress_bar_end();
+    EXPECT_EQ(progress_bar_active, 0);
+}
+
+TEST(ProgressBar, MoreStagesThanTheTotalKeepTheBarFull) {
+    display_progress_bar_start(15);
+    for (int i = 0; i < 18; i++) display_progress_bar_count(0);
+    EXPECT_EQ(progress_bar_current, 18);
+    EXPECT_FLOAT_EQ(display_progress_fraction(progress_bar_current, progress_bar_total), 1.0f);
+    EXPECT_NEAR(display_progress_fraction(6, 15), 0.4f, 1e-6);
+    display_progress_bar_end();
+}
+
+TEST(ProgressBar, SubStepsCountOnTheSubBarOnly) {
+    display_progress_bar_start(4);
+    display_subprogress_bar_start(0);
+    EXPECT_EQ(subprogress_bar_total, 1);
+    display_subprogress_bar_start(100);
+    display_progress_bar_count(1);
+    display_progress_bar_count(1);
+    EXPECT_EQ(subprogress_bar_current, 2);
+    EXPECT_EQ(progress_bar_current, 0);
+    display_subprogress_bar_start(7);
+    EXPECT_EQ(subprogress_bar_current, 0);
+    display_progress_bar_end();
+}
+
+TEST(TerrainBands, FullBackgroundDrawsFourBandsFarToNearWithTheSkyOnTheOutermost) {
+    main_loop_band bands[4];
+    ASSERT_EQ(main_loop_terrain_bands(0, 50, 500, bands), 4);
+    EXPECT_EQ(bands[0].min_radius, 238);
+    EXPECT_EQ(bands[0].max_radius, 500);
+    EXPECT_EQ(bands[0].mega, 8);
+    EXPECT_EQ(bands[0].backdrop, 1);
+    EXPECT_EQ(bands[1].min_radius, 144);
+    EXPECT_EQ(bands[1].max_radius, 250);
+    EXPECT_EQ(bands[1].mega, 4);
+    EXPECT_EQ(bands[2].min_radius, 47);
+    EXPECT_EQ(bands[2].max_radius, 150);
+    EXPECT_EQ(bands[2].mega, 2);
+    EXPECT_EQ(bands[3].min_radius, 6);
+    EXPECT_EQ(bands[3].max_radius, 50);
+    EXPECT_EQ(bands[3].mega, 1);
+    for (int i = 1; i < 4; i++) EXPECT_EQ(bands[i].backdrop, 0);
+}
+
+TEST(TerrainBands, ExactlyOneBandDrawsTheSkyAtEveryGap) {
+    main_loop_band bands[4];
+    for (int background = 0; background <= 500; background += 7) {
+        uint8_t count = main_loop_terrain_bands(0, 50, background, bands);
+        int skies = 0;
+        for (int i = 0; i < count; i++) skies += bands[i].backdrop;
+        EXPECT_EQ(skies, 1) << background;
+        EXPECT_EQ(bands[0].backdrop, 1) << background;
+        EXPECT_EQ(bands[count - 1].mega, 1);
+    }
+}
+
+TEST(TerrainBands, EqualDistancesDrawOnlyTheNearestBandWithTheSky) {
+    main_loop_band bands[4];
+    ASSERT_EQ(main_loop_terrain_bands(0, 80, 80, bands), 1);
+    EXPECT_EQ(bands[0].min_radius, 6);
+    EXPECT_EQ(bands[0].max_radius, 80);
+    EXPECT_EQ(bands[0].backdrop, 1);
+    ASSERT_EQ(main_loop_terrain_bands(0, 50, 200, bands), 3);
+    EXPECT_EQ(bands[0].mega, 4);
+    EXPECT_EQ(bands[0].backdrop, 1);
+}
+
+TEST(TerrainBands, UnderWaterDrawsOneNearBandWithTheSky) {
+    main_loop_band bands[4];
+    ASSERT_EQ(main_loop_terrain_bands(1, 50, 500, bands), 1);
+    EXPECT_EQ(bands[0].min_radius, 6);
+    EXPECT_EQ(bands[0].max_radius, 50);
+    EXPECT_EQ(bands[0].backdrop, 1);
+    EXPECT_EQ(bands[0].mega, 1);
+}
+
+TEST(InventoryFade, SettlesAtOneAQuarterAndZero) {
+    float open = 0.0f, lowered = 0.0f, closed = 1.0f;
+    for (int i = 0; i < 300; i++) {
+        open = main_loop_inventory_fade_step(open, 1, 0);
+        lowered = main_loop_inventory_fade_step(lowered, 1, 1);
+        closed = main_loop_inventory_fade_step(closed, 0, 1);
+    }
+    EXPECT_NEAR(open, 1.0f, 1e-4);
+    EXPECT_NEAR(lowered, 0.25f, 1e-4);
+    EXPECT_NEAR(closed, 0.0f, 1e-4);
+    EXPECT_FLOAT_EQ(main_loop_inventory_fade_step(0.5f, 1, 0), 0.55f);
+}
+
+TEST(MenuKeys, MovementKeysAndSpaceCloseTheMenuOtherKeysDoNot) {
+    memset(key_down, 0, sizeof(key_down));
+    EXPECT_EQ(main_loop_menu_closing_key_held(), 0);
+    for (int key : {KEY_W, KEY_S, KEY_A, KEY_D, KEY_SPACE}) {
+        key_down[key] = 1;
+        EXPECT_EQ(main_loop_menu_closing_key_held(), 1) << key;
+        key_down[key] = 0;
+    }
+    key_down[KEY_Q] = 1;
+    key_down[KEY_ESCAPE] = 1;
+    EXPECT_EQ(main_loop_menu_closing_key_held(), 0);
+    EXPECT_EQ(main_loop_shift_held(), 0);
+    key_down[KEY_RIGHT_SHIFT] = 1;
+    EXPECT_EQ(main_loop_shift_held(), 1);
+    memset(key_down, 0, sizeof(key_down));
+}
