@@ -91,6 +91,20 @@ extern uint32_t local_walk_count;
 extern float local_walk_fade;
 extern uint8_t local_player_hit_timer;
 void main_loop(void);
+
+// Day and night: the clock's phase, the sun level and the five music tracks.
+extern uint8_t global_sun_light_level;
+extern uint8_t global_desired_sun_light_level;
+extern float global_day_night_cycle;
+extern uint8_t day_music_channel, night_music_channel, inventory_music_channel, underground_music_channel,
+    title_music_channel;
+extern int32_t global_zombi_count;
+void daynight_sun_level(void);
+void music_adjust_volume(void);
+// The wanted volumes of the day, night, inventory, underground and title tracks; depth is 0..1
+// (1 = ten blocks or more below the generated surface).
+void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_open, uint8_t menu_shown,
+                           uint8_t desired[5]);
 // One world step's easing of the inventory screen towards open, lowered or closed.
 float main_loop_inventory_fade_step(float fade, uint8_t open, uint8_t lowered);
 // One terrain band of a frame, drawn far to near.

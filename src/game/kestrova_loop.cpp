@@ -9,6 +9,7 @@
 #include "kestrova.h"
 #include "kestrova_placeholder.h"
 #include "logfile.h"
+#include "sound.h"
 #include "timer.h"
 
 uint8_t main_loop_active = 1;
@@ -79,7 +80,7 @@ static void main_loop_draw_terrain(void) {
     }
     // debug_tri_average /= debug_mega_tile;  (terrain rendering)
     if (!under_water) {
-        // sound_update();  (sound module)
+        sound_update();
     }
 }
 
@@ -102,9 +103,13 @@ static void main_loop_before_first_pass(void) {
     main_loop_active = 1;
     // no grab  (inventory screen)
     main_loop_plop_radius = 0.75f;
-    // Start the five music tracks, day, night, inventory, underground, title, each with
-    // sound_play(track, 255, 255, 1, 1) into its *_music_channel  (sound module)
-    // music_adjust_volume();  (day and night)
+    // All five tracks play from here to the end; only their volumes change.
+    day_music_channel = sound_play(day_music, 255, 255, 1, 1);
+    night_music_channel = sound_play(night_music, 255, 255, 1, 1);
+    inventory_music_channel = sound_play(inventory_music, 255, 255, 1, 1);
+    underground_music_channel = sound_play(underground_music, 255, 255, 1, 1);
+    title_music_channel = sound_play(title_music, 255, 255, 1, 1);
+    music_adjust_volume();
 }
 
 // Until the player object exists the camera looks at the start column from a fixed height.
@@ -118,7 +123,7 @@ void main_loop(void) {
     while (main_loop_active) {
         log_message(5, "----------------------------------");
         log_message(5, "Main Loop Started");
-        // sound_update();  (sound module)
+        sound_update();
 
         log_message(5, "Handling controls");
         uint32_t updates = timer_poll(10);
@@ -129,7 +134,7 @@ void main_loop(void) {
 
         log_message(5, "Updating simulation");
         for (uint32_t step = 0; step < updates; step++) {
-            // music_adjust_volume();  (day and night)
+            music_adjust_volume();
             log_message(5, "Doing local player control stuff");
             // object_local_player_controls();  (object simulation)
             if (screen_shake_timer > 0) screen_shake_timer--;
@@ -143,7 +148,7 @@ void main_loop(void) {
         }
 
         log_message(5, "Updating sound again");
-        // sound_update();  (sound module)
+        sound_update();
 
         log_message(5, "Doing wave effect");
         // setup_wave_table(14, (frame & 127) / 128, 0.3); (15, (frame & 127) / 127, 0.15);
@@ -157,7 +162,7 @@ void main_loop(void) {
         //                 global_background_distance + 128, 0);  (chunk map)
 
         log_message(5, "Doing another sound update");
-        // sound_update();  (sound module)
+        sound_update();
 
         log_message(5, "Clearing display");
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -172,7 +177,7 @@ void main_loop(void) {
         display_look_at(&camera_vector, &target_vector);
 
         log_message(5, "Determining day night cycle");
-        placeholder_sun_level();
+        daynight_sun_level();
 
         log_message(5, "Determining plop position");
         // The plop position and its markers, radius main_loop_plop_radius  (player actions)
@@ -192,7 +197,7 @@ void main_loop(void) {
         global_line_scale = 0.05f;
 
         log_message(5, "Updating sounds");
-        // sound_update();  (sound module)
+        sound_update();
 
         log_message(5, "Drawing onscreen display");
         display_window_mode();
@@ -206,7 +211,7 @@ void main_loop(void) {
         global_draw_frame++;
 
         log_message(5, "Feeding sound");
-        // sound_update();  (sound module)
+        sound_update();
 
         if (key_pressed[KEY_TAB]) {
             if (draw_menu) {

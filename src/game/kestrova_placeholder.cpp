@@ -8,20 +8,8 @@
 #include "display.h"
 #include "input.h"
 
-// PLACEHOLDER (day and night module): its globals, with their start values.
-uint8_t global_sun_light_level = 255;
-float global_day_night_cycle = 0.0f;
-
 // PLACEHOLDER (terrain light table): the light direction the light table sets at start-up.
 vector global_light_direction = {-0.8571f, -0.4286f, -0.2571f};
-
-void placeholder_sun_level(void) {
-    global_day_night_cycle = (float)(global_world_frame & 65535) / 65536.0f;
-    uint8_t desired = 255;
-    if (global_day_night_cycle > 0.5f || draw_menu) desired = 0;
-    global_sun_light_level = (uint8_t)((3 * global_sun_light_level + desired) / 4);
-    if (key_down[KEY_C]) global_world_frame += 1000;
-}
 
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,

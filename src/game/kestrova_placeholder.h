@@ -4,13 +4,6 @@
 
 #include "kestrova.h"
 
-// PLACEHOLDER (day and night): the sun level and the day phase; the day-night module defines them.
-extern uint8_t global_sun_light_level;
-extern float global_day_night_cycle;
-
-// PLACEHOLDER (day and night): the per-frame sun level rule and the C key, until the day-night module lands.
-void placeholder_sun_level(void);
-
 // PLACEHOLDER (object drawing): a textured quad with the arguments of object_particle_draw.
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,

@@ -1,0 +1,83 @@
+// kestrova_daynight.cpp — the day clock, the sun level and the music volumes that follow them
+#include <SDL.h>
+
+#include "input.h"
+#include "kestrova.h"
+#include "sound.h"
+
+uint8_t global_sun_light_level = 255;
+uint8_t global_desired_sun_light_level = 255;
+float global_day_night_cycle = 0.0f;
+uint8_t day_music_channel = SOUND_NO_CHANNEL;
+uint8_t night_music_channel = SOUND_NO_CHANNEL;
+uint8_t inventory_music_channel = SOUND_NO_CHANNEL;
+uint8_t underground_music_channel = SOUND_NO_CHANNEL;
+uint8_t title_music_channel = SOUND_NO_CHANNEL;
+int32_t global_zombi_count = 0;
+
+void daynight_sun_level(void) {
+    global_day_night_cycle = (float)(global_world_frame & 65535) / 65536.0f;
+    global_desired_sun_light_level = 255;
+    if (global_day_night_cycle > 0.5f || draw_menu) global_desired_sun_light_level = 0;
+    // A quarter of the way per frame, in integers: rising stops at 252, falling reaches 0.
+    global_sun_light_level = (uint8_t)((3 * global_sun_light_level + global_desired_sun_light_level) / 4);
+    if (key_down[KEY_C]) global_world_frame += 1000;
+}
+
+void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_open, uint8_t menu_shown,
+                           uint8_t desired[5]) {
+    const int master = master_music_volume;
+    int day = sun_level * master / 256;
+    int night = master - day;
+    int inventory = 0, underground = 0, title = 0;
+    if (depth > 0.0f) {
+        day = (int)(day * (1.0f - depth));
+        night = (int)(night * (1.0f - depth));
+        underground = (int)(master * depth);
+    }
+    if (inventory_open) {
+        inventory = master;
+        day = night = underground = 0;
+    }
+    if (menu_shown) {
+        title = master;
+        day = night = inventory = underground = 0;
+    }
+    desired[0] = (uint8_t)day;
+    desired[1] = (uint8_t)night;
+    desired[2] = (uint8_t)inventory;
+    desired[3] = (uint8_t)underground;
+    desired[4] = (uint8_t)title;
+}
+
+void music_adjust_volume(void) {
+    uint8_t *channels[5] = {&day_music_channel, &night_music_channel, &inventory_music_channel,
+                            &underground_music_channel, &title_music_channel};
+    uint8_t current[5];
+    for (int i = 0; i < 5; i++) {
+        uint8_t channel = *channels[i];
+        current[i] = channel < SOUND_CHANNELS ? channel_volume[channel][0] : 0;
+    }
+
+    // How far below the generated surface the player is comes with the player and the map layers.
+    float depth = 0.0f;
+    uint8_t desired[5];
+    music_desired_volumes(global_sun_light_level, depth, draw_inventory, draw_menu, desired);
+
+    // The title track starts over whenever the overlay comes back.
+    if (draw_menu && title_music_channel < SOUND_CHANNELS && current[4] == 0) {
+        SDL_LockAudio();
+        channel_read[title_music_channel] = 0;
+        channel_write[title_music_channel] = (uint16_t)(sound_buffer_read.load() + SOUND_START_AHEAD);
+        SDL_UnlockAudio();
+    }
+
+    for (int i = 0; i < 5; i++) {
+        for (int round = 0; round < 5; round++) {
+            if (current[i] > desired[i]) current[i]--;
+            if (current[i] < desired[i]) current[i]++;
+        }
+        uint8_t channel = *channels[i];
+        if (channel < SOUND_CHANNELS) channel_volume[channel][0] = current[i];
+    }
+}
