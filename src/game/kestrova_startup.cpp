@@ -8,6 +8,7 @@
 #include "logfile.h"
 #include "model.h"
 #include "random.h"
+#include "voxel.h"
 
 uint16_t screen_x = 800;
 uint16_t screen_y = 600;
@@ -176,7 +177,13 @@ int main_initialize(void) {
 
     // Title picture, font and the loading screen's progress bar: they come with the display module.
 
-    // Stage "Lighting" and stage "Materials" (light table, atlas, material tables): they come with the terrain module.
+    startup_stage("Lighting");
+    voxel_setup_light_table();
+
+    startup_stage("Materials");
+    // The material atlas "ART\MATERIAL.TGA" loads into material_texture here: comes with the display module.
+    voxel_clear_map();
+    voxel_setup_materials();
 
     log_message(5, "Counting number of object folders");
     int object_folder_count = 0;
@@ -185,7 +192,7 @@ int main_initialize(void) {
 
     // Object templates, then their recipes: they come with the object modules.
 
-    // Material wave tables: come with the terrain module.
+    setup_wave_table(0, 0, 0);
 
     startup_stage("Textures");
     // The display pieces come with the display module.
