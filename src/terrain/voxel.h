@@ -102,4 +102,5 @@ void setup_wave_table(uint8_t material, float time, float scale);
 
 // voxel_file.cpp
 void voxel_export(FILE *openfile, const voxel *v);
+void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);

@@ -1,9 +1,59 @@
 // voxel_file.cpp — the encoding of one voxel record in a chunk file: runs as their data word,
 // single blocks with normal, light and fluid
 #include <cmath>
+#include <cstring>
 
-#include "file.h"
 #include "voxel.h"
+
+// Little-endian values read and written byte by byte through the stream's buffer. The chunk
+// reader and writer hold the stream's lock for the whole file, so the unlocked calls are safe
+// and a chunk of tens of thousands of values costs no lock per value. A value cut short by the
+// end of the file reads as 0, as with the binary file helpers.
+#ifdef _WIN32
+#define voxel_file_getc getc
+#define voxel_file_putc putc
+#else
+#define voxel_file_getc getc_unlocked
+#define voxel_file_putc putc_unlocked
+#endif
+
+static inline void voxel_file_write_byte(FILE *file, uint8_t value) { voxel_file_putc(value, file); }
+
+static inline void voxel_file_write_short(FILE *file, uint16_t value) {
+    voxel_file_putc(value & 255, file);
+    voxel_file_putc(value >> 8, file);
+}
+
+static inline void voxel_file_write_float(FILE *file, float value) {
+    uint32_t bits;
+    memcpy(&bits, &value, 4);
+    for (int i = 0; i < 4; i++) voxel_file_putc((int)((bits >> (8 * i)) & 255), file);
+}
+
+static inline uint8_t voxel_file_read_byte(FILE *file) {
+    int c = voxel_file_getc(file);
+    return c == EOF ? 0 : (uint8_t)c;
+}
+
+static inline uint16_t voxel_file_read_short(FILE *file) {
+    int low = voxel_file_getc(file);
+    if (low == EOF) return 0;
+    int high = voxel_file_getc(file);
+    if (high == EOF) return 0;
+    return (uint16_t)(low | (high << 8));
+}
+
+static inline float voxel_file_read_float(FILE *file) {
+    uint32_t bits = 0;
+    for (int i = 0; i < 4; i++) {
+        int c = voxel_file_getc(file);
+        if (c == EOF) return 0.0f;
+        bits |= (uint32_t)c << (8 * i);
+    }
+    float value;
+    memcpy(&value, &bits, 4);
+    return value;
+}
 
 // (1 + n)·100 truncated toward zero; a unit normal gives 0..200. Anything else is clamped so
 // the conversion to a byte stays defined.
@@ -27,35 +77,39 @@ static float voxel_normal_fit(float n, uint8_t stored) {
 
 void voxel_export(FILE *openfile, const voxel *v) {
     if (!openfile || !v) return;
-    file_write_short(openfile, v->data);
+    voxel_file_write_short(openfile, v->data);
     if (!voxel_is_single(v)) return;
-    file_write_byte(openfile, voxel_normal_byte(v->nx));
-    file_write_byte(openfile, voxel_normal_byte(v->ny));
-    file_write_byte(openfile, voxel_normal_byte(v->nz));
-    file_write_byte(openfile, v->sunlight);
+    voxel_file_write_byte(openfile, voxel_normal_byte(v->nx));
+    voxel_file_write_byte(openfile, voxel_normal_byte(v->ny));
+    voxel_file_write_byte(openfile, voxel_normal_byte(v->nz));
+    voxel_file_write_byte(openfile, v->sunlight);
     uint8_t glow = (v->glowlight & 0x80) ? 127 : v->glowlight;
     if (v->fluid_depth != 0) glow |= 0x80;
-    file_write_byte(openfile, glow);
-    if (glow & 0x80) file_write_float(openfile, (float)v->fluid_depth);
+    voxel_file_write_byte(openfile, glow);
+    if (glow & 0x80) voxel_file_write_float(openfile, (float)v->fluid_depth);
+}
+
+void voxel_export_terminator(FILE *openfile) {
+    if (openfile) voxel_file_write_short(openfile, 0);
 }
 
 voxel *voxel_import(FILE *openfile) {
     if (!openfile) return nullptr;
-    uint16_t data = file_read_short(openfile);
+    uint16_t data = voxel_file_read_short(openfile);
     if (data == 0) return nullptr;
 
     uint8_t normal[3] = {0, 0, 0};
     uint8_t sunlight = 0, glow = 0;
     float fluid = 0.0f;
     if (data & VOXEL_SINGLE_FLAG) {
-        normal[0] = file_read_byte(openfile);
-        normal[1] = file_read_byte(openfile);
-        normal[2] = file_read_byte(openfile);
-        sunlight = file_read_byte(openfile);
-        glow = file_read_byte(openfile);
+        normal[0] = voxel_file_read_byte(openfile);
+        normal[1] = voxel_file_read_byte(openfile);
+        normal[2] = voxel_file_read_byte(openfile);
+        sunlight = voxel_file_read_byte(openfile);
+        glow = voxel_file_read_byte(openfile);
         if (glow & 0x80) {
             glow &= 0x7F;
-            fluid = file_read_float(openfile);
+            fluid = voxel_file_read_float(openfile);
         }
     }
 

@@ -21,8 +21,19 @@ uint8_t global_chunkmap_sync_to_disk = 1;
 uint8_t global_chunkmap_save_fault = 0;
 char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE] = "";
 
+// Chunk files are read and written through a buffer this large (a typical file fits whole).
+#define CHUNKMAP_FILE_BUFFER 131072
+
 // How many kept copies of one damaged chunk file may pile up before no more are made.
 #define CHUNKMAP_DAMAGED_COPY_LIMIT 100
+
+#ifdef _WIN32
+static void chunkmap_lock_file(FILE *file) { _lock_file(file); }
+static void chunkmap_unlock_file(FILE *file) { _unlock_file(file); }
+#else
+static void chunkmap_lock_file(FILE *file) { flockfile(file); }
+static void chunkmap_unlock_file(FILE *file) { funlockfile(file); }
+#endif
 
 void chunkmap_file_name(char *name, int size, int cx, int cy) {
     snprintf(name, (size_t)size, "WORLDS\\%s\\%03d-%03d.DAT", WORLD_NAME, cx, cy);
@@ -175,6 +186,9 @@ void chunkmap_load(int cx, int cy) {
                 (unsigned)(uintptr_t)&c->local_object_pile);
     chunk_map[cx][cy] = c;
 
+    static char buffer[CHUNKMAP_FILE_BUFFER];
+    setvbuf(file, buffer, _IOFBF, sizeof(buffer));
+    chunkmap_lock_file(file);
     uint8_t problems = 0;
     uint8_t unreadable[CHUNK_SIZE][CHUNK_SIZE];
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
@@ -185,6 +199,7 @@ void chunkmap_load(int cx, int cy) {
         }
     }
     chunkmap_import_objects(file, name);
+    chunkmap_unlock_file(file);
     fclose(file);
 
     // A generated world has no empty column, so one is damage. The readable columns stay as
@@ -257,13 +272,18 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
                              temporary_path);
         return 0;
     }
+    // One large buffer and one lock for the whole file: the records go out value by value.
+    static char buffer[CHUNKMAP_FILE_BUFFER];
+    setvbuf(file, buffer, _IOFBF, sizeof(buffer));
+    chunkmap_lock_file(file);
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
         for (int lx = 0; lx < CHUNK_SIZE; lx++) {
             for (const voxel *v = c->pillar[lx][ly]; v; v = v->next) voxel_export(file, v);
-            file_write_short(file, 0);
+            voxel_export_terminator(file);
         }
     }
     chunkmap_export_objects(file, c->local_object_pile);
+    chunkmap_unlock_file(file);
 
     if (fflush(file) != 0 || ferror(file)) {
         int error = errno;
