@@ -130,7 +130,9 @@ voxel *voxel_import(FILE *openfile) {
     // An upright normal gets the small side components the game gives upright surfaces. For a
     // stored unit normal, upright means its stored z is beyond ±0.99; judging by the normalised
     // z instead would flatten gently sloped blocks whose z was 0.98 to 0.99 on every load.
-    uint8_t near_unit = fabsf(length - 1.0f) < 0.02f ? 1 : 0;
+    // Bytes written from a normalised vector are at least 0.93 long: the 0.00001 in the length
+    // shortens the smallest vectors to 0.953, and the truncation to 1/100 takes up to 0.017 more.
+    uint8_t near_unit = fabsf(length - 1.0f) < 0.07f ? 1 : 0;
     uint8_t upright = near_unit ? (normal[2] >= 200 || normal[2] == 0) : (v->nz > 0.99f || v->nz < -0.99f);
     if (upright) {
         v->nx = 0.01f;

@@ -152,6 +152,7 @@ static void chunkmap_keep_damaged_file(const char *name, int cx, int cy) {
     size_t got;
     while (ok && (got = fread(buffer, 1, sizeof(buffer), source)) > 0)
         if (fwrite(buffer, 1, got, copy) != got) ok = 0;
+    if (source && ferror(source)) ok = 0;
     if (copy && fclose(copy) != 0) ok = 0;
     if (source) fclose(source);
     if (!ok) {
