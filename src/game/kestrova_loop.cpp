@@ -8,9 +8,11 @@
 #include "input.h"
 #include "kestrova.h"
 #include "kestrova_placeholder.h"
+#include "chunkmap.h"
 #include "logfile.h"
 #include "sound.h"
 #include "timer.h"
+#include "voxel.h"
 
 uint8_t main_loop_active = 1;
 uint32_t global_world_frame = 0;
@@ -151,15 +153,19 @@ void main_loop(void) {
         sound_update();
 
         log_message(5, "Doing wave effect");
-        // setup_wave_table(14, (frame & 127) / 128, 0.3); (15, (frame & 127) / 127, 0.15);
-        // (16, (frame & 255) / 256, 0); (12, (frame & 127) / 128, 0.15); (62, (frame & 511) / 512, 0.15)
-        //   (terrain module)
+        const uint32_t frame = global_world_frame;
+        setup_wave_table(14, (float)(frame & 127) / 128.0f, 0.3f);
+        setup_wave_table(15, (float)(frame & 127) / 127.0f, 0.15f);
+        setup_wave_table(16, (float)(frame & 255) / 256.0f, 0.0f);
+        setup_wave_table(12, (float)(frame & 127) / 128.0f, 0.15f);
+        setup_wave_table(62, (float)(frame & 511) / 512.0f, 0.15f);
         log_message(5, "Doing animated textures");
         global_texture_animation_frame = global_world_frame / 4;
-        // voxel_texture_frame_add[14..16] = global_texture_animation_frame & 255  (terrain module)
+        for (int material = 14; material <= 16; material++)
+            voxel_texture_frame_add[material] = (uint8_t)(global_texture_animation_frame & 255);
 
-        // chunkmap_update((int)target_vector.x, (int)target_vector.y, global_background_distance + 64,
-        //                 global_background_distance + 128, 0);  (chunk map)
+        chunkmap_update((int)target_vector.x, (int)target_vector.y, global_background_distance + 64.0f,
+                        global_background_distance + 128.0f, 0);
 
         log_message(5, "Doing another sound update");
         sound_update();

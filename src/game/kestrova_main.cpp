@@ -1,4 +1,5 @@
 // kestrova_main.cpp — the program entry: start up, run the main loop, save and report
+#include "chunkmap.h"
 #include "kestrova.h"
 #include "logfile.h"
 #include "timer.h"
@@ -8,7 +9,7 @@ int main(int argc, char **argv) {
     (void)argv;
     main_initialize();
     main_loop();
-    // chunkmap_unload_everything();  (chunk map: writes every resident chunk to its file)
+    chunkmap_unload_everything();
     if (global_draw_frame != 0)
         log_message(3, "Overall average frames per second == %f",
                     (double)(total_frames_per_second / (float)global_draw_frame));

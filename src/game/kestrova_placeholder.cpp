@@ -8,9 +8,6 @@
 #include "display.h"
 #include "input.h"
 
-// PLACEHOLDER (terrain light table): the light direction the light table sets at start-up.
-vector global_light_direction = {-0.8571f, -0.4286f, -0.2571f};
-
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,
                                uint8_t use_overlay, uint16_t spin) {

@@ -11,6 +11,7 @@
 #include "model.h"
 #include "random.h"
 #include "sound.h"
+#include "voxel.h"
 
 uint16_t screen_x = 800;
 uint16_t screen_y = 600;
@@ -238,7 +239,13 @@ int main_initialize(void) {
     font_setup();
     display_progress_bar_start(15);
 
-    // Stage "Lighting" and stage "Materials" (light table, atlas, material tables): they come with the terrain module.
+    startup_stage("Lighting");
+    voxel_setup_light_table();
+
+    startup_stage("Materials");
+    material_texture = display_load_texture_file_rgba("ART\\MATERIAL.TGA", 1, 1);
+    voxel_clear_map();
+    voxel_setup_materials();
 
     log_message(5, "Counting number of object folders");
     int object_folder_count = 0;
@@ -247,7 +254,7 @@ int main_initialize(void) {
 
     // Object templates, then their recipes: they come with the object modules.
 
-    // Material wave tables: come with the terrain module.
+    setup_wave_table(0, 0, 0);
 
     startup_stage("Textures");
     startup_load_display_textures();

@@ -1,0 +1,106 @@
+// voxel.h — terrain columns: run-length lists of blocks from z = 0 upwards, the material tables,
+// the light table, the wave tables and the pillar encoding of chunk files
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "kestrova.h"
+
+struct object;
+
+// One record of a pillar: a run of blocks of one material, or one exposed surface block
+// carrying its own surface point (marker), normal and light.
+struct voxel {
+    uint16_t data;  // material (bits 0-5), single-block flag (6), run length or marker (7-15)
+    uint8_t sunlight;
+    uint8_t glowlight;
+    uint16_t fluid_depth;       // eighths of a block
+    uint16_t fluid_draw_depth;  // smoothed depth used for drawing
+    uint16_t fluid_pressure;    // eighths of a block
+    float nx;
+    float ny;
+    float nz;
+    voxel *next;  // the record above, or nullptr
+};
+
+#define VOXEL_MATERIAL_MASK 0x003F
+#define VOXEL_SINGLE_FLAG 0x0040
+#define VOXEL_LENGTH_SHIFT 7
+#define VOXEL_MAX_RUN 511
+#define VOXEL_MATERIAL_COUNT 64
+#define VOXEL_NAME_COUNT 255
+#define VOXEL_NAME_SIZE 32
+// A single block with the centred marker (4,4,4), used wherever a block is made single
+// without choosing a marker.
+#define VOXEL_CENTRED_SINGLE 0x9240
+// A single block with marker (3,3,3): the top of the off-map pillar.
+#define VOXEL_LOW_SINGLE 0x6DC0
+// No pillar the game builds is this tall; a chunk file claiming more is damaged.
+#define VOXEL_PILLAR_HEIGHT_LIMIT 999
+
+// Length of a record: 1 for a single block whatever bits 7-15 hold, the run length otherwise.
+inline uint16_t voxel_length(const voxel *v) {
+    return (v->data & VOXEL_SINGLE_FLAG) ? 1 : (uint16_t)(v->data >> VOXEL_LENGTH_SHIFT);
+}
+inline uint8_t voxel_material(const voxel *v) { return (uint8_t)(v->data & VOXEL_MATERIAL_MASK); }
+inline uint8_t voxel_is_single(const voxel *v) { return (v->data & VOXEL_SINGLE_FLAG) ? 1 : 0; }
+
+// The two shared substitute records, never linked into a map pillar.
+extern voxel *global_empty_voxel;
+extern voxel *global_off_map_voxel;
+
+// Material property tables, indexed by material 0-63.
+extern float voxel_texture_xy[VOXEL_MATERIAL_COUNT][2];
+extern uint8_t voxel_texture_variants[VOXEL_MATERIAL_COUNT];
+extern uint8_t voxel_texture_frames[VOXEL_MATERIAL_COUNT];
+extern uint8_t voxel_texture_slopes[VOXEL_MATERIAL_COUNT];
+extern uint8_t voxel_texture_frame_add[VOXEL_MATERIAL_COUNT];
+extern float voxel_material_hardness[VOXEL_MATERIAL_COUNT];
+extern float voxel_material_glow[VOXEL_MATERIAL_COUNT];
+extern uint8_t voxel_material_parent[VOXEL_MATERIAL_COUNT];
+extern object *voxel_material_object[VOXEL_MATERIAL_COUNT];
+extern object *voxel_material_template[VOXEL_MATERIAL_COUNT];
+extern uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
+extern char voxel_material_name[VOXEL_NAME_COUNT][VOXEL_NAME_SIZE];
+
+// Light bytes to brightness, and the direction the light comes from.
+extern float voxel_light_table[256];
+extern vector global_light_direction;
+
+// Per material a 16 x 16 field of wave phases and the offsets drawn from them.
+extern float material_wave_initial[VOXEL_MATERIAL_COUNT][16][16];
+extern float material_wave_offset[VOXEL_MATERIAL_COUNT][16][16];
+
+// The record pool (voxel_pool.cpp). Records come only from voxel_create and go back only through
+// voxel_destroy, which are the only callers of take and give back. The blocks are freed when no
+// record is live and at exit. global_voxel_allocation_limit (0 = none) caps the live records, so
+// running out of memory can be exercised.
+extern uint32_t global_voxel_allocation_limit;
+uint32_t voxel_pool_live_count(void);
+uint32_t voxel_pool_block_count(void);
+voxel *voxel_pool_take(void);
+void voxel_pool_give_back(voxel *v);
+
+// voxel_pillar.cpp
+voxel *voxel_create(uint8_t material, uint16_t length);
+void voxel_destroy(voxel *v);
+uint8_t voxel_add_marker_offset_xyz(const voxel *v, vector *marker);
+void voxel_set_marker(voxel *v, float mx, float my, float mz);
+void voxel_set_marker_xyz(int x, int y, int z, float mx, float my, float mz);
+void voxel_clear_map(void);
+void voxel_setup_off_map_pillar(uint8_t material, uint8_t top_material, uint16_t height, float water_height,
+                                uint8_t sunlight, uint8_t glowlight);
+int voxel_height_xy(int x, int y, uint8_t off_map);
+void dump_pillar_xy(int x, int y);
+
+// voxel_material.cpp
+void voxel_setup_single_material(uint8_t material, uint8_t parent_material, uint8_t x, uint8_t y, uint8_t variants,
+                                 uint8_t frames, uint8_t slopes, const char *name, float hardness, float glow);
+void voxel_setup_materials(void);
+void voxel_setup_light_table(void);
+void setup_wave_table(uint8_t material, float time, float scale);
+
+// voxel_file.cpp
+void voxel_export(FILE *openfile, const voxel *v);
+void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
+voxel *voxel_import(FILE *openfile);

@@ -1,0 +1,62 @@
+// chunkmap.h — the 50 x 50 grid of resident chunks, chunk streaming around the camera target,
+// the chunk files of the world folder and the column and voxel lookups
+#pragma once
+#include <cstdint>
+
+#include "voxel.h"
+
+struct multri;
+struct object;
+
+#define CHUNK_SIZE 64
+#define CHUNK_SHIFT 6
+#define CHUNKMAP_SIZE 50
+#define CHUNKMAP_COLUMNS (CHUNKMAP_SIZE * CHUNK_SIZE)
+#define CHUNKMAP_IDLE_FRAMES 60
+#define CHUNKMAP_PATH_SIZE 256
+
+// One resident chunk of 64 x 64 columns, allocated whole.
+struct chunk {
+    voxel *pillar[CHUNK_SIZE][CHUNK_SIZE];            // [local x][local y], bottom record of each column
+    multri *multri_list[4][CHUNK_SIZE][CHUNK_SIZE];   // cached triangles per [level][local x][local y]
+    uint8_t pillar_flags[CHUNK_SIZE][CHUNK_SIZE];     // not stored in chunk files
+    object *local_object_pile;                        // the objects lying in this chunk
+};
+
+extern chunk *chunk_map[CHUNKMAP_SIZE][CHUNKMAP_SIZE];
+extern uint32_t last_chunkmap_update;
+extern voxel *global_voxel_topmost;
+extern uint16_t global_voxel_topmost_z;
+extern voxel *global_last_single_voxel;
+
+// Saving: chunk files are flushed to disk before they replace the old file (1, the default).
+// global_chunkmap_save_fault simulates failures: 1 = the file cannot be created, 2 = the
+// program stops between writing the new file and renaming it over the old one.
+extern uint8_t global_chunkmap_sync_to_disk;
+extern uint8_t global_chunkmap_save_fault;
+// Where the last damaged chunk file was kept, or an empty string.
+extern char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE];
+
+// chunkmap.cpp — the grid, chunk records and lookups
+void chunkmap_setup(void);
+chunk *chunk_create(void);
+void chunk_destroy(chunk *c);
+object **chunkmap_pile_pointer(int x, int y);
+object *chunkmap_first_object_in_pile(int x, int y);
+voxel *chunkmap_get_xy(int x, int y);
+voxel *chunkmap_get_xy_off_map(int x, int y);
+multri **chunkmap_get_xy_multri(int shift, int x, int y);
+void chunkmap_invalidate_xy_multri(int x, int y);
+voxel *chunkmap_get_xyz(int x, int y, int z);
+voxel *chunkmap_get_xyz_off_map(int x, int y, int z);
+void chunkmap_draw_diagnostic_map(float x, float y);
+
+// chunkmap_file.cpp — chunk files
+void chunkmap_file_name(char *name, int size, int cx, int cy);
+void chunkmap_load(int cx, int cy);
+void chunkmap_unload(int cx, int cy);
+
+// chunkmap_stream.cpp — streaming
+void chunkmap_unload_everything(void);
+void chunkmap_update(int x, int y, float load_radius, float unload_radius, uint8_t force_update);
+void chunkmap_full_update(int x, int y, float unload_radius);

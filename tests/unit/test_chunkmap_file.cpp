@@ -1,0 +1,331 @@
+// test_chunkmap_file.cpp — chunk files: names, order, round trips, crash-safe saving, damaged files
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "terrain_test_util.h"
+#include "worldmap.h"
+
+static bool file_exists(const std::string &path) {
+    FILE *file = fopen(path.c_str(), "rb");
+    if (!file) return false;
+    fclose(file);
+    return true;
+}
+
+// A column's records in file form: the words as written, single blocks with their extra bytes.
+static std::string column_bytes(const std::vector<uint16_t> &words) {
+    std::string bytes;
+    for (uint16_t word : words) {
+        bytes.push_back((char)(word & 255));
+        bytes.push_back((char)(word >> 8));
+        if (word & VOXEL_SINGLE_FLAG) bytes.append("\x65\x65\xC7\x40\x00", 5);
+    }
+    bytes.append(2, '\0');
+    return bytes;
+}
+
+static std::string terminators(int columns) { return std::string((size_t)columns * 2, '\0'); }
+
+// A chunk file holding the same column everywhere.
+static std::string uniform_chunk_file(const std::vector<uint16_t> &words) {
+    std::string bytes;
+    for (int i = 0; i < 4096; i++) bytes += column_bytes(words);
+    return bytes;
+}
+
+static void expect_same_pillar(const voxel *a, const voxel *b) {
+    for (; a && b; a = a->next, b = b->next) {
+        ASSERT_EQ(a->data, b->data);
+        if (voxel_is_single(a)) {
+            ASSERT_EQ(a->sunlight, b->sunlight);
+            ASSERT_NEAR(a->nz, b->nz, 0.02f);
+        }
+    }
+    ASSERT_EQ(a, nullptr);
+    ASSERT_EQ(b, nullptr);
+}
+
+TEST(ChunkFile, NamesAreZeroPaddedInTheWorldFolder) {
+    char name[CHUNKMAP_PATH_SIZE];
+    chunkmap_file_name(name, sizeof(name), 7, 42);
+    EXPECT_STREQ(name, "WORLDS\\DEZORE\\007-042.DAT");
+    EXPECT_STREQ(fix_path(name), "WORLDS/DEZORE/007-042.DAT");
+}
+
+TEST(ChunkFile, ColumnsAreWrittenRowByRowThenTheEmptyObjectList) {
+    ScratchWorld world;
+    make_resident_chunk(3, 4, [](int x, int y) {
+        if (x == 1 && y == 0) return make_pillar({run_word(3, 10)});
+        if (x == 0 && y == 1) return make_pillar({run_word(1, 2), single_word(10)}, 64);
+        return (voxel *)nullptr;
+    });
+    chunkmap_unload(3, 4);
+    EXPECT_EQ(chunk_map[3][4], nullptr);
+    std::string bytes = read_text_file(chunk_path(3, 4));
+    // Column (0,0) empty, then (1,0), then the rest of row 0, then (0,1), then the rest.
+    std::string expected = terminators(1) + column_bytes({run_word(3, 10)}) + terminators(62) +
+                           column_bytes({run_word(1, 2), single_word(10)}) + terminators(4096 - 65);
+    ASSERT_EQ(bytes.size(), expected.size());
+    EXPECT_TRUE(bytes == expected);
+    EXPECT_TRUE(log_contains("Saving chunk WORLDS\\DEZORE\\003-004.DAT"));
+    EXPECT_TRUE(log_contains("  Chunk saved"));
+    // No temporary file is left behind.
+    EXPECT_FALSE(file_exists(chunk_path(3, 4) + ".TMP"));
+}
+
+TEST(ChunkFile, GeneratedChunkRoundTripsByteForByte) {
+    ScratchWorld world;
+    worldmap_generate_chunk(25, 25);
+    ASSERT_NE(chunk_map[25][25], nullptr);
+    // Keep copies of the generated columns to compare after loading.
+    std::vector<voxel *> generated;
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++) generated.push_back(worldmap_generate_pillar(25 * 64 + x, 25 * 64 + y));
+    uint32_t live_before = voxel_pool_live_count();
+
+    chunkmap_unload(25, 25);
+    std::string first = read_text_file(chunk_path(25, 25));
+    ASSERT_GT(first.size(), 8192u);
+    chunkmap_load(25, 25);
+    ASSERT_NE(chunk_map[25][25], nullptr);
+    EXPECT_EQ(voxel_pool_live_count(), live_before);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++) expect_same_pillar(chunk_map[25][25]->pillar[x][y], generated[y * 64 + x]);
+    EXPECT_TRUE(log_contains("Loading chunk WORLDS\\DEZORE\\025-025.DAT at "));
+    EXPECT_FALSE(log_contains("Error:"));
+
+    chunkmap_unload(25, 25);
+    std::string second = read_text_file(chunk_path(25, 25));
+    EXPECT_TRUE(first == second);
+    for (voxel *v : generated) voxel_destroy(v);
+}
+
+TEST(ChunkFile, MissingFileGeneratesAndExistingFileIsNeverRegenerated) {
+    ScratchWorld world;
+    chunkmap_load(24, 24);
+    ASSERT_NE(chunk_map[24][24], nullptr);
+    EXPECT_TRUE(log_contains("  Chunk generated"));
+    EXPECT_NE(chunkmap_get_xy(24 * 64, 24 * 64), nullptr);
+
+    // A chunk file of one-block crystal columns is read as it is.
+    write_text_file(chunk_path(23, 24), uniform_chunk_file({run_word(34, 1)}));
+    chunkmap_load(23, 24);
+    ASSERT_NE(chunk_map[23][24], nullptr);
+    for (int x = 23 * 64; x < 24 * 64; x += 7)
+        EXPECT_EQ(pillar_words(chunkmap_get_xy(x, 24 * 64 + 5)), std::vector<uint16_t>{run_word(34, 1)});
+    // Loading a resident chunk or one off the map does nothing.
+    chunk *resident = chunk_map[23][24];
+    chunkmap_load(23, 24);
+    EXPECT_EQ(chunk_map[23][24], resident);
+    chunkmap_load(-1, 3);
+    chunkmap_load(50, 3);
+    chunkmap_unload(-1, 3);
+    chunkmap_unload(3, 50);
+}
+
+TEST(ChunkFile, UnloadReleasesEveryRecord) {
+    ScratchWorld world;
+    uint32_t live = voxel_pool_live_count();
+    worldmap_generate_chunk(20, 20);
+    EXPECT_GT(voxel_pool_live_count(), live + 4096);
+    chunkmap_unload(20, 20);
+    EXPECT_EQ(voxel_pool_live_count(), live);
+    chunkmap_unload(20, 20);  // no longer resident: nothing happens
+}
+
+TEST(ChunkFile, CrashBetweenWriteAndRenameLeavesTheOldFileIntact) {
+    ScratchWorld world;
+    make_resident_chunk(5, 5, [](int, int) { return make_pillar({run_word(3, 4)}); });
+    chunkmap_unload(5, 5);
+    std::string old_bytes = read_text_file(chunk_path(5, 5));
+
+    make_resident_chunk(5, 5, [](int, int) { return make_pillar({run_word(1, 9), single_word(10)}); });
+    uint32_t live = voxel_pool_live_count();
+    size_t log_length = log_lines().size();
+    global_chunkmap_save_fault = 2;
+    chunkmap_unload(5, 5);
+    global_chunkmap_save_fault = 0;
+    EXPECT_EQ(chunk_map[5][5], nullptr);
+    EXPECT_LT(voxel_pool_live_count(), live);
+    EXPECT_TRUE(read_text_file(chunk_path(5, 5)) == old_bytes);
+    std::vector<std::string> lines = log_lines();
+    for (size_t i = log_length; i < lines.size(); i++) EXPECT_EQ(lines[i].find("Chunk saved"), std::string::npos);
+
+    // After the "crash" the chunk comes back as last saved; the stale temporary file is ignored
+    // and the next save replaces it.
+    chunkmap_load(5, 5);
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(5 * 64 + 3, 5 * 64 + 3)), std::vector<uint16_t>{run_word(3, 4)});
+    chunkmap_unload(5, 5);
+    EXPECT_TRUE(read_text_file(chunk_path(5, 5)) == old_bytes);
+    EXPECT_FALSE(file_exists(chunk_path(5, 5) + ".TMP"));
+}
+
+TEST(ChunkFile, FailedSaveIsLoggedKeepsTheOldFileAndFreesTheChunk) {
+    ScratchWorld world;
+    make_resident_chunk(6, 5, [](int, int) { return make_pillar({run_word(3, 4)}); });
+    chunkmap_unload(6, 5);
+    std::string old_bytes = read_text_file(chunk_path(6, 5));
+    uint32_t live = voxel_pool_live_count();
+
+    make_resident_chunk(6, 5, [](int, int) { return make_pillar({run_word(7, 4)}); });
+    global_chunkmap_save_fault = 1;
+    chunkmap_unload(6, 5);
+    global_chunkmap_save_fault = 0;
+    EXPECT_EQ(chunk_map[6][5], nullptr);
+    EXPECT_EQ(voxel_pool_live_count(), live);
+    EXPECT_TRUE(read_text_file(chunk_path(6, 5)) == old_bytes);
+    EXPECT_TRUE(log_contains("Error:Could not save chunk WORLDS\\DEZORE\\006-005.DAT -- cannot create the file"));
+    EXPECT_TRUE(log_contains("the previous file is kept"));
+}
+
+TEST(ChunkFile, SavingWithoutAWorldFolderFailsCleanly) {
+    ScratchWorld world;
+    ASSERT_EQ(system("rm -rf WORLDS"), 0);
+    uint32_t live = voxel_pool_live_count();
+    make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(3, 4)}); });
+    chunkmap_unload(1, 1);
+    EXPECT_EQ(chunk_map[1][1], nullptr);
+    EXPECT_EQ(voxel_pool_live_count(), live);
+    EXPECT_TRUE(log_contains("Error:Could not save chunk WORLDS\\DEZORE\\001-001.DAT -- cannot create the file: "
+                             "No such file or directory"));
+}
+
+TEST(ChunkFile, TruncatedFileKeepsReadableColumnsRebuildsTheRestAndKeepsTheEvidence) {
+    ScratchWorld world;
+    // Row 0 complete, then the file stops inside column (0, 1).
+    std::string bytes;
+    for (int x = 0; x < 64; x++) bytes += column_bytes({run_word(34, 1), run_word(3, (uint16_t)(x + 1))});
+    bytes += std::string("\xA2\x00\x03", 3);
+    write_text_file(chunk_path(25, 25), bytes);
+
+    chunkmap_load(25, 25);
+    ASSERT_NE(chunk_map[25][25], nullptr);
+    for (int x = 0; x < 64; x++)
+        EXPECT_EQ(pillar_words(chunkmap_get_xy(1600 + x, 1600)),
+                  (std::vector<uint16_t>{run_word(34, 1), run_word(3, (uint16_t)(x + 1))}));
+    // Column (0, 1) lost its end with the file; the columns after it were unreadable and are
+    // rebuilt from the world's terrain.
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(1600, 1601)), std::vector<uint16_t>{run_word(34, 1)});
+    for (int y = 2; y < 64; y += 9) {
+        voxel *expected = worldmap_generate_pillar(1600 + 5, 1600 + y);
+        expect_same_pillar(chunkmap_get_xy(1600 + 5, 1600 + y), expected);
+        voxel_destroy(expected);
+    }
+    EXPECT_TRUE(log_contains("Error:Error reading 1, 1 of file WORLDS\\DEZORE\\025-025.DAT"));
+    EXPECT_TRUE(log_contains("Error:Error reading 63, 63 of file WORLDS\\DEZORE\\025-025.DAT"));
+    EXPECT_FALSE(log_contains("Error reading 0, 1 of"));
+    EXPECT_TRUE(log_contains("Error:Chunk file WORLDS\\DEZORE\\025-025.DAT is damaged; a copy is kept as "
+                             "WORLDS\\DEZORE\\025-025.BAD0"));
+    EXPECT_STREQ(global_chunkmap_damaged_copy, "WORLDS\\DEZORE\\025-025.BAD0");
+    EXPECT_TRUE(read_text_file("WORLDS/DEZORE/025-025.BAD0") == bytes);
+
+    // Loading the same damaged file again never overwrites the first copy.
+    chunk_destroy(chunk_map[25][25]);
+    chunk_map[25][25] = nullptr;
+    write_text_file("WORLDS/DEZORE/025-025.BAD0", "earlier evidence");
+    chunkmap_load(25, 25);
+    EXPECT_EQ(read_text_file("WORLDS/DEZORE/025-025.BAD0"), "earlier evidence");
+    EXPECT_TRUE(read_text_file("WORLDS/DEZORE/025-025.BAD1") == bytes);
+
+    // The next save writes a good file that reads back without damage.
+    chunkmap_unload(25, 25);
+    chunkmap_load(25, 25);
+    EXPECT_STREQ(global_chunkmap_damaged_copy, "");
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(1600 + 7, 1600)),
+              (std::vector<uint16_t>{run_word(34, 1), run_word(3, 8)}));
+    EXPECT_FALSE(file_exists("WORLDS/DEZORE/025-025.BAD2"));
+}
+
+TEST(ChunkFile, EmptyFileIsDamageNotAHoleInTheWorld) {
+    ScratchWorld world;
+    write_text_file(chunk_path(25, 24), "");
+    chunkmap_load(25, 24);
+    for (int x = 1600; x < 1664; x += 13)
+        for (int y = 1536; y < 1600; y += 11) EXPECT_NE(chunkmap_get_xy(x, y), nullptr);
+    EXPECT_TRUE(file_exists("WORLDS/DEZORE/025-024.BAD0"));
+}
+
+// Reads a file whose column (0, 0) is the given bytes and every other column one crystal block.
+static void load_with_first_column(const std::string &first) {
+    std::string bytes = first;
+    for (int i = 1; i < 4096; i++) bytes += column_bytes({run_word(34, 1)});
+    write_text_file(chunk_path(0, 0), bytes);
+    chunkmap_load(0, 0);
+}
+
+static void expect_other_columns_intact() {
+    for (int x = 0; x < 64; x += 9)
+        for (int y = 1; y < 64; y += 7)
+            ASSERT_EQ(pillar_words(chunkmap_get_xy(x, y)), std::vector<uint16_t>{run_word(34, 1)});
+}
+
+TEST(ChunkFile, ZeroLengthRunsAreDropped) {
+    ScratchWorld world;
+    load_with_first_column(column_bytes({run_word(34, 1), 0x0003, run_word(3, 5), 0x0001}));
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(0, 0)), (std::vector<uint16_t>{run_word(34, 1), run_word(3, 5)}));
+    expect_other_columns_intact();
+    EXPECT_TRUE(log_contains("Error:Dropped runs of length 0 in column 0, 0 of file"));
+    EXPECT_TRUE(file_exists("WORLDS/DEZORE/000-000.BAD0"));
+}
+
+TEST(ChunkFile, OvertallColumnIsCutAt999AndTheFileStaysInStep) {
+    ScratchWorld world;
+    std::vector<uint16_t> tall = {run_word(3, 511), run_word(1, 511), single_word(10)};
+    for (int i = 0; i < 20; i++) tall.push_back(run_word(3, 511));
+    load_with_first_column(column_bytes(tall));
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(0, 0)), (std::vector<uint16_t>{run_word(3, 511), run_word(1, 488)}));
+    EXPECT_EQ(voxel_height_xy(0, 0, 0), 998);
+    expect_other_columns_intact();
+    EXPECT_TRUE(log_contains("Error:Column 0, 0 of file WORLDS\\DEZORE\\000-000.DAT is taller than 999 blocks; cut"));
+
+    // A column exactly 999 tall is whole.
+    chunk_destroy(chunk_map[0][0]);
+    chunk_map[0][0] = nullptr;
+    load_with_first_column(column_bytes({run_word(3, 511), run_word(1, 487), single_word(10)}));
+    EXPECT_EQ(voxel_height_xy(0, 0, 0), 998);
+    EXPECT_EQ(voxel_material(chunkmap_get_xyz(0, 0, 998)), 10);
+}
+
+TEST(ChunkFile, AirOnTopIsRemovedAndAnAllAirColumnIsRebuilt) {
+    ScratchWorld world;
+    load_with_first_column(column_bytes({run_word(34, 1), run_word(0, 4), run_word(3, 2), run_word(0, 9)}) +
+                           column_bytes({run_word(0, 7)}));
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(0, 0)),
+              (std::vector<uint16_t>{run_word(34, 1), run_word(0, 4), run_word(3, 2)}));
+    voxel *expected = worldmap_generate_pillar(1, 0);
+    expect_same_pillar(chunkmap_get_xy(1, 0), expected);
+    voxel_destroy(expected);
+    EXPECT_TRUE(log_contains("Error:Removed air from the top of column 1, 0 of file"));
+    EXPECT_TRUE(file_exists("WORLDS/DEZORE/000-000.BAD0"));
+}
+
+TEST(ChunkFile, LoadingStopsColumnsCleanlyWhenMemoryRunsOut) {
+    ScratchWorld world;
+    write_text_file(chunk_path(0, 0), uniform_chunk_file({run_word(34, 1), run_word(3, 4)}));
+    global_voxel_allocation_limit = voxel_pool_live_count() + 100;
+    chunkmap_load(0, 0);
+    global_voxel_allocation_limit = 0;
+    ASSERT_NE(chunk_map[0][0], nullptr);
+    // Every column that was built is a valid one; the pool never went past its limit.
+    int columns = 0;
+    for (int x = 0; x < 64; x++) {
+        for (int y = 0; y < 64; y++) {
+            for (voxel *v = chunkmap_get_xy(x, y); v; v = v->next) ASSERT_GT(voxel_length(v), 0);
+            if (chunkmap_get_xy(x, y)) columns++;
+        }
+    }
+    EXPECT_GT(columns, 0);
+    EXPECT_LE(voxel_pool_live_count(), 102u);
+}
+
+TEST(ChunkFile, ObjectListAfterTheColumnsIsReadAsItsEndMarker) {
+    ScratchWorld world;
+    // An end marker written out (13 bytes) reads the same as the end of the file.
+    write_text_file(chunk_path(0, 0), uniform_chunk_file({run_word(34, 1)}) + std::string(13, '\0'));
+    chunkmap_load(0, 0);
+    expect_other_columns_intact();
+    EXPECT_FALSE(log_contains("Error:"));
+    EXPECT_FALSE(log_contains("Warn :"));
+    EXPECT_FALSE(file_exists("WORLDS/DEZORE/000-000.BAD0"));
+}
