@@ -104,3 +104,26 @@ void setup_wave_table(uint8_t material, float time, float scale);
 void voxel_export(FILE *openfile, const voxel *v);
 void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);
+
+// voxel_shape.cpp — the triangle table of the 256 cell patterns, normals and edge materials.
+// A cell is a 2 x 2 x 2 group of blocks; corner c sits at x offset c & 1, y offset (c >> 1) & 1,
+// in the lower layer when c >= 4. An entry is the triangle count then three corners per triangle.
+#define VOXEL_GEOMETRY_ENTRY_SIZE 32
+extern uint8_t voxel_geometry_triangles[256][VOXEL_GEOMETRY_ENTRY_SIZE];
+void voxel_geometry_setup(void);
+void voxel_assign_triangles(char *non_empty_points, char *triangle_points, uint8_t assign_rotated_and_flipped_versions);
+void voxel_assign_replace(char *first, char *second, char to_replace, char replace_with);
+void voxel_assign_triangles_rotate_helper(char *first, char *second);
+void voxel_assign_triangles_roll_helper(char *first, char *second);
+void voxel_assign_triangles_flip_helper(char *first, char *second);
+void voxel_assign_backface_flip(char *first);
+void voxel_set_normal_xyz(voxel *v, int x, int y, int z);
+uint8_t voxel_edge_xyz(int x, int y, int z);
+void voxel_set_normal_map(void);
+
+// voxel_light.cpp — sunlight and glow of single blocks by a bounded flood through open blocks
+#define VOXEL_FLOOD_SIZE 13
+#define VOXEL_FLOOD_QUEUE 500
+void voxel_set_light_xyz(int x, int y, int z, uint8_t do_glow_calculation);
+void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t do_glow_calculation);
+void voxel_raytrace_map(int border_size, uint8_t border_sun_light, uint8_t do_glow_calculation, uint8_t do_edge);
