@@ -133,12 +133,14 @@ voxel *worldmap_reference_column(int X, int Y) {
 voxel *worldmap_fast_column(int X, int Y, const column_heights &h) {
     float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
     column_heights c = h;
-    c.stonez = worldmap_stone_height(fx, fy);
-    c.sandz = worldmap_sand_height(fx, fy);
-    c.grassz = worldmap_grass_height(fx, fy);
-    int neighborz = worldmap_neighbor_z(c);
     int topz = (int)c.totalz;
     if (topz < 0) topz = 0;
+    // A field matters only where it can change a block: sand only above the stone, grass only
+    // where dirt reaches the top. The others get values that decide the same way.
+    c.stonez = topz > 0 ? worldmap_stone_height(fx, fy) : 0.0f;
+    c.sandz = topz > 0 && (float)topz >= c.stonez ? worldmap_sand_height(fx, fy) : 0.0f;
+    c.grassz = topz > 0 && (float)topz >= c.stonez && (float)topz >= c.sandz ? worldmap_grass_height(fx, fy) : 0.0f;
+    int neighborz = worldmap_neighbor_z(c);
     int first_single = neighborz < topz ? neighborz : topz;
     if (first_single < 0) first_single = 0;
     uint8_t grassy = worldmap_grassy(c, topz);
@@ -227,6 +229,88 @@ void worldmap_edges(int cx, int cy, Heights heights) {
     }
 }
 
+// The fast edge pass. A lookup walks a pillar from the bottom through the long runs beneath the
+// surface; here each column of the window keeps the record holding the lowest height any edge
+// check can ask of it, so a lookup at or above that height starts there. The window is built
+// after the ores, the last step that relinks records; the edge pass only rewrites material bits.
+struct edge_column {
+    voxel *start;  // record holding start_z, or none (no pillar, or start_z above it)
+    int start_z;   // the base of that record
+};
+edge_column worldmap_edge_window[WORLDMAP_GRID][WORLDMAP_GRID];
+
+inline voxel *worldmap_edge_lookup(int i, int j, int X, int Y, int z) {
+    const edge_column &e = worldmap_edge_window[i][j];
+    voxel *v;
+    int base;
+    if (e.start && z >= e.start_z) {
+        v = e.start;
+        base = e.start_z;
+    } else {
+        v = chunkmap_get_xy(X, Y);
+        base = 0;
+    }
+    for (; v; v = v->next) {
+        int top = base + voxel_length(v);
+        if (z < top) return v;
+        base = top;
+    }
+    return nullptr;
+}
+
+// The records of one column of the window at z - 1, z and z + 1 (none below the bottom), found
+// in one walk.
+inline void worldmap_edge_lookup3(int i, int j, int X, int Y, int z, voxel *out[3]) {
+    int first = z - 1 < 0 ? 0 : z - 1;
+    const edge_column &e = worldmap_edge_window[i][j];
+    voxel *v;
+    int base;
+    if (e.start && first >= e.start_z) {
+        v = e.start;
+        base = e.start_z;
+    } else {
+        v = chunkmap_get_xy(X, Y);
+        base = 0;
+    }
+    out[0] = nullptr;
+    for (int k = z - 1 < 0 ? 1 : 0; k < 3; k++) {
+        int target = z - 1 + k;
+        while (v && target >= base + voxel_length(v)) {
+            base += voxel_length(v);
+            v = v->next;
+        }
+        out[k] = v;
+    }
+}
+
+// The same rule as voxel_edge_xyz, with the window's lookups; (i, j) is the column's place in it.
+inline void worldmap_edge_block(int i, int j, int X, int Y, int z) {
+    voxel *v = worldmap_edge_lookup(i, j, X, Y, z);
+    if (!v || !voxel_is_single(v)) return;
+    uint8_t material = voxel_material(v);
+    if (material != 10 && material != 7 && material != 3 && material != 20) return;
+    uint8_t family = voxel_material_parent[material];
+    uint8_t new_material = family;
+    for (int dx = -1; dx <= 1 && new_material == family; dx++) {
+        for (int dy = -1; dy <= 1 && new_material == family; dy++) {
+            voxel *column[3];
+            worldmap_edge_lookup3(i + dx, j + dy, X + dx, Y + dy, z, column);
+            for (int k = 0; k < 3; k++) {
+                voxel *n = column[k];
+                if ((!dx && !dy && k == 1) || !n || !voxel_is_single(n)) continue;
+                uint8_t other = voxel_material_parent[voxel_material(n)];
+                // Once the block is an edge, no further neighbour can change that.
+                if (other != family && other != 63) {
+                    new_material = (uint8_t)(family + 1);
+                    break;
+                }
+            }
+        }
+    }
+    if (new_material == material) return;
+    v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | (new_material & VOXEL_MATERIAL_MASK));
+}
+
 // Creates and registers the chunk; none when it is off the map, resident or memory runs out.
 chunk *worldmap_new_chunk(int cx, int cy) {
     if (cx < 0 || cx >= CHUNKMAP_SIZE || cy < 0 || cy >= CHUNKMAP_SIZE || chunk_map[cx][cy]) return nullptr;
@@ -252,6 +336,54 @@ void worldmap_timers_end(void) {
 // Scratch of the fast builder, reused by every chunk.
 column_heights worldmap_grid_heights[CHUNK_SIZE + 2][CHUNK_SIZE + 2];
 float worldmap_grid_total[WORLDMAP_GRID][WORLDMAP_GRID];
+
+void worldmap_fast_edges(int cx, int cy) {
+    int base_x = 64 * cx - WORLDMAP_GRID_OFFSET, base_y = 64 * cy - WORLDMAP_GRID_OFFSET;
+    // The lowest check of a column comes from itself or a neighbour, one below that one's range.
+    int low[WORLDMAP_GRID][WORLDMAP_GRID];
+    for (int i = 0; i < WORLDMAP_GRID; i++) {
+        for (int j = 0; j < WORLDMAP_GRID; j++) {
+            int a = i - 1, b = j - 1;  // place in worldmap_grid_heights
+            low[i][j] = (a >= 0 && b >= 0 && a < CHUNK_SIZE + 2 && b < CHUNK_SIZE + 2)
+                            ? worldmap_neighbor_z(worldmap_grid_heights[a][b])
+                            : 1 << 30;
+        }
+    }
+    for (int i = 0; i < WORLDMAP_GRID; i++) {
+        for (int j = 0; j < WORLDMAP_GRID; j++) {
+            int lowest = 1 << 30;
+            for (int a = i - 1; a <= i + 1; a++)
+                for (int b = j - 1; b <= j + 1; b++)
+                    if (a >= 0 && b >= 0 && a < WORLDMAP_GRID && b < WORLDMAP_GRID && low[a][b] < lowest)
+                        lowest = low[a][b];
+            lowest -= 1;
+            if (lowest < 0) lowest = 0;
+            edge_column &e = worldmap_edge_window[i][j];
+            e.start = nullptr;
+            e.start_z = 0;
+            int base = 0;
+            for (voxel *v = chunkmap_get_xy(base_x + i, base_y + j); v; v = v->next) {
+                int top = base + voxel_length(v);
+                if (lowest < top) {
+                    e.start = v;
+                    e.start_z = base;
+                    break;
+                }
+                base = top;
+            }
+        }
+    }
+    for (int i = 0; i < CHUNK_SIZE + 2; i++) {
+        for (int j = 0; j < CHUNK_SIZE + 2; j++) {
+            const column_heights &h = worldmap_grid_heights[i][j];
+            int from = worldmap_neighbor_z(h);
+            int to = (int)h.totalz;
+            if (to < 0) to = 0;
+            if (from < 0) from = 0;
+            for (int z = from; z <= to; z++) worldmap_edge_block(i + 1, j + 1, base_x + i + 1, base_y + j + 1, z);
+        }
+    }
+}
 
 }  // namespace
 
@@ -332,7 +464,7 @@ void worldmap_generate_chunk(int cx, int cy) {
         worldmap_ores(cx, cy);
         subfunction_timer_end(4);
         subfunction_timer_start(5);
-        worldmap_edges(cx, cy, [](int, int, int i, int j) { return worldmap_grid_heights[i][j]; });
+        worldmap_fast_edges(cx, cy);
         subfunction_timer_end(5);
     }
     worldmap_timers_end();

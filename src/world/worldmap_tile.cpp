@@ -47,14 +47,25 @@ void isletile_try_write_circle(float cx, float cy, unsigned value, unsigned alph
     isletile_write_circle((unsigned)cx, (unsigned)cy, value, alpha, (unsigned)radius);
 }
 
-// Bilinear sample of an N x N tile at tile coordinates (x, y), wrapping at the edges; 0..1.
+// floorf and truncf without the library call; the same values for every finite float (beyond
+// 2^23 a float is already whole).
+static inline float tile_floor(float x) {
+    if (!(fabsf(x) < 8388608.0f)) return x;
+    float t = (float)(int)x;
+    return t > x ? t - 1.0f : t;
+}
+static inline float tile_trunc(float x) { return fabsf(x) < 8388608.0f ? (float)(int)x : x; }
+
+// Bilinear sample of an N x N tile (N a power of two) at tile coordinates (x, y), wrapping at the edges; 0..1.
 template <typename Cell>
 static inline float tile_sample(int n, float x, float y, Cell cell) {
     float fx = (float)n * x, fy = (float)n * y;
-    float fx_floor = floorf(fx), fy_floor = floorf(fy);
+    float fx_floor = tile_floor(fx), fy_floor = tile_floor(fy);
     float subx = fx - fx_floor, suby = fy - fy_floor;
-    int tlx = ((int)fx_floor % n + n) % n, tly = ((int)fy_floor % n + n) % n;
-    int brx = (tlx + 1) % n, bry = (tly + 1) % n;
+    // Both tiles are a power of two wide, so masking wraps negative cells too.
+    int mask = n - 1;
+    int tlx = (int)fx_floor & mask, tly = (int)fy_floor & mask;
+    int brx = (tlx + 1) & mask, bry = (tly + 1) & mask;
     float left = (float)cell(tly, tlx) * (1.0f - suby) / 256.0f + (float)cell(bry, tlx) * suby / 256.0f;
     float right = (float)cell(tly, brx) * (1.0f - suby) / 256.0f + (float)cell(bry, brx) * suby / 256.0f;
     return left * (1.0f - subx) + right * subx;
@@ -112,7 +123,7 @@ void maplayer_destroy(maplayer *ml) {
 }
 
 static inline float maplayer_fraction(float t) {
-    t = t - truncf(t);
+    t = t - tile_trunc(t);
     if (t < 0.0f) t += 1.0f;
     return t;
 }
