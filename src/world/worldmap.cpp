@@ -128,18 +128,11 @@ voxel *worldmap_reference_column(int X, int Y) {
     return bottom;
 }
 
-// The fast column: heights come from the grid, runs are built whole, and the top block's marker
-// point is the column's own sample point, so its height is the grid's too.
-voxel *worldmap_fast_column(int X, int Y, const column_heights &h) {
-    float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
-    column_heights c = h;
+// The fast column: every height comes from the chunk's sample grids, runs are built whole, and
+// the top block's marker point is the column's own sample point, so its height is the grid's too.
+voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
     int topz = (int)c.totalz;
     if (topz < 0) topz = 0;
-    // A field matters only where it can change a block: sand only above the stone, grass only
-    // where dirt reaches the top. The others get values that decide the same way.
-    c.stonez = topz > 0 ? worldmap_stone_height(fx, fy) : 0.0f;
-    c.sandz = topz > 0 && (float)topz >= c.stonez ? worldmap_sand_height(fx, fy) : 0.0f;
-    c.grassz = topz > 0 && (float)topz >= c.stonez && (float)topz >= c.sandz ? worldmap_grass_height(fx, fy) : 0.0f;
     int neighborz = worldmap_neighbor_z(c);
     int first_single = neighborz < topz ? neighborz : topz;
     if (first_single < 0) first_single = 0;
@@ -434,12 +427,34 @@ void worldmap_generate_chunk(int cx, int cy) {
         // One sample per column: (X - 1) + 0.5 is exactly the neighbour point X + 0.5 - 1, so the
         // grid serves the neighbour heights of every column and of the edge border.
         int base_x = 64 * cx - WORLDMAP_GRID_OFFSET, base_y = 64 * cy - WORLDMAP_GRID_OFFSET;
+        static_assert(WORLDMAP_GRID % 4 == 0 && CHUNK_SIZE % 4 == 0, "the grids are sampled four at a time");
+        float px[4], py[4];
         for (int i = 0; i < WORLDMAP_GRID; i++) {
-            for (int j = 0; j < WORLDMAP_GRID; j++) {
-                // The grid's corners are nobody's neighbour.
-                if ((i == 0 || i == WORLDMAP_GRID - 1) && (j == 0 || j == WORLDMAP_GRID - 1)) continue;
-                worldmap_grid_total[i][j] =
-                    maplayer_height(maplayer_total, (float)(base_x + i) + 0.5f, (float)(base_y + j) + 0.5f);
+            for (int j = 0; j < WORLDMAP_GRID; j += 4) {
+                for (int k = 0; k < 4; k++) {
+                    px[k] = (float)(base_x + i) + 0.5f;
+                    py[k] = (float)(base_y + j + k) + 0.5f;
+                }
+                maplayer_height4(maplayer_total, px, py, &worldmap_grid_total[i][j]);
+            }
+        }
+        // The stone, sand and grass fields of every column of the chunk.
+        for (int x = 0; x < CHUNK_SIZE; x++) {
+            for (int y = 0; y < CHUNK_SIZE; y += 4) {
+                float stone[4], sand[4], grass[4];
+                for (int k = 0; k < 4; k++) {
+                    px[k] = (float)(64 * cx + x) + 0.5f;
+                    py[k] = (float)(64 * cy + y + k) + 0.5f;
+                }
+                maplayer_height4(maplayer_stone, px, py, stone);
+                maplayer_height4(maplayer_sand, px, py, sand);
+                maplayer_height4(maplayer_grass, px, py, grass);
+                for (int k = 0; k < 4; k++) {
+                    column_heights &h = worldmap_grid_heights[x + 1][y + k + 1];
+                    h.stonez = (stone[k] + 0.75f) * isletile_scale;
+                    h.sandz = sand[k] * isletile_scale;
+                    h.grassz = (grass[k] + 0.5f) * isletile_scale * 2.0f;
+                }
             }
         }
         for (int i = 0; i < CHUNK_SIZE + 2; i++) {
