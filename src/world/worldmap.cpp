@@ -128,6 +128,20 @@ voxel *worldmap_reference_column(int X, int Y) {
     return bottom;
 }
 
+// The first z in low .. high - 1 that is not below the height f, or high if every one is. Heights
+// are compared exactly as the block rule compares them: the integer z as a float against f.
+inline int worldmap_first_not_below(float f, int low, int high) {
+    if (low >= high) return high;
+    if (!((float)low < f)) return low;
+    if ((float)(high - 1) < f) return high;
+    int z = (int)ceilf(f);
+    if (z < low) z = low;
+    if (z > high) z = high;
+    while (z > low && !((float)(z - 1) < f)) z--;
+    while (z < high && (float)z < f) z++;
+    return z;
+}
+
 // The fast column: every height comes from the chunk's sample grids, runs are built whole, and
 // the top block's marker point is the column's own sample point, so its height is the grid's too.
 voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
@@ -147,15 +161,22 @@ voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
             bottom = v;
         top = v;
     };
-    // Below the surface: runs of one material, which only change upward (crystal, stone, sand, dirt).
-    for (int z = 0; z < first_single;) {
-        uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
-        int end = z + 1;
-        while (end < first_single && end - z < VOXEL_MAX_RUN && worldmap_block_material(end, c.sandz, c.stonez) == material)
-            end++;
-        voxel *v = voxel_create(material, (uint16_t)(end - z));
-        if (v) link(v);
-        z = end;
+    // Below the surface: crystal, then stone, sand and dirt, each one stretch (the material of a
+    // block only changes upward in that order), cut into runs of at most 511.
+    if (first_single > 0) {
+        int stone_end = worldmap_first_not_below(c.stonez, 1, first_single);
+        int sand_end = worldmap_first_not_below(c.sandz, stone_end, first_single);
+        const int bounds[5] = {0, 1, stone_end, sand_end, first_single};
+        const uint8_t materials[4] = {34, 3, 7, 1};
+        for (int part = 0; part < 4; part++) {
+            for (int z = bounds[part]; z < bounds[part + 1];) {
+                int length = bounds[part + 1] - z;
+                if (length > VOXEL_MAX_RUN) length = VOXEL_MAX_RUN;
+                voxel *v = voxel_create(materials[part], (uint16_t)length);
+                if (v) link(v);
+                z += length;
+            }
+        }
     }
     for (int z = first_single; z <= topz; z++) {
         uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
