@@ -248,8 +248,8 @@ void worldmap_edges(int cx, int cy, Heights heights) {
 // check can ask of it, so a lookup at or above that height starts there. The window is built
 // after the ores, the last step that relinks records; the edge pass only rewrites material bits.
 struct edge_column {
-    voxel *start;  // record holding start_z, or none (no pillar, or start_z above it)
-    int start_z;   // the base of that record
+    voxel *start;  // record holding start_z, or none: then nothing lies at or above start_z
+    int start_z;   // the base of that record, or the pillar's height
 };
 edge_column worldmap_edge_window[WORLDMAP_GRID][WORLDMAP_GRID];
 
@@ -257,7 +257,8 @@ inline voxel *worldmap_edge_lookup(int i, int j, int X, int Y, int z) {
     const edge_column &e = worldmap_edge_window[i][j];
     voxel *v;
     int base;
-    if (e.start && z >= e.start_z) {
+    if (z >= e.start_z) {
+        if (!e.start) return nullptr;
         v = e.start;
         base = e.start_z;
     } else {
@@ -279,7 +280,7 @@ inline void worldmap_edge_lookup3(int i, int j, int X, int Y, int z, voxel *out[
     const edge_column &e = worldmap_edge_window[i][j];
     voxel *v;
     int base;
-    if (e.start && first >= e.start_z) {
+    if (first >= e.start_z) {
         v = e.start;
         base = e.start_z;
     } else {
@@ -374,17 +375,16 @@ void worldmap_fast_edges(int cx, int cy) {
             if (lowest < 0) lowest = 0;
             edge_column &e = worldmap_edge_window[i][j];
             e.start = nullptr;
-            e.start_z = 0;
             int base = 0;
             for (voxel *v = chunkmap_get_xy(base_x + i, base_y + j); v; v = v->next) {
                 int top = base + voxel_length(v);
                 if (lowest < top) {
                     e.start = v;
-                    e.start_z = base;
                     break;
                 }
                 base = top;
             }
+            e.start_z = base;  // with no record found: the pillar's height, nothing above it
         }
     }
     for (int i = 0; i < CHUNK_SIZE + 2; i++) {
