@@ -253,6 +253,24 @@ TEST_F(Layers, UnreadableSeedFileIsKeptAndTheGivenSeedUsed) {
     EXPECT_NE(log.find("Error:"), std::string::npos);
 }
 
+TEST_F(Layers, SeedTooBigForTheSeedIsNoSeed) {
+    for (const char *text : {"99999999999", "-2147483649", "", "   ", "-"}) {
+        {
+            std::ofstream out("WORLDS/" WORLD_NAME "/SEED.TXT");
+            out << text;
+        }
+        worldmap_setup(444, WORLD_NAME);
+        EXPECT_EQ(global_world_seed, 444) << text;
+        EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), text);
+    }
+    {
+        std::ofstream out("WORLDS/" WORLD_NAME "/SEED.TXT");
+        out << "  -2147483648\n";
+    }
+    worldmap_setup(444, WORLD_NAME);
+    EXPECT_EQ(global_world_seed, INT32_MIN);
+}
+
 TEST_F(Layers, ExistingSeedIsReadBack) {
     {
         std::ofstream out("WORLDS/" WORLD_NAME "/SEED.TXT");
