@@ -121,6 +121,8 @@ int voxel_edit_box_int(float value);
 uint8_t voxel_set_xyz(int x, int y, int z, uint8_t material, uint8_t flags, uint8_t allow_replace);
 void voxel_compress(voxel *v);
 void voxel_compress_xy(int x, int y);
+// Compresses the column; debug builds then check it and log any fault at level 1.
+void voxel_compress_checked_xy(int x, int y);
 uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal);
 void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal);
 void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material);
