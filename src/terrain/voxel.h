@@ -105,7 +105,8 @@ void voxel_export(FILE *openfile, const voxel *v);
 void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);
 
-// voxel_edit.cpp — setting blocks, compression, fluffing and the composite edits.
+// voxel_edit.cpp, voxel_edit_sphere.cpp — setting blocks, compression, fluffing and the composite
+// edits (spheres, snapped cubes, ore spheres, eggshells).
 // The material that stood at the block last set or fluffed (0 if none).
 extern uint8_t global_voxel_old_material;
 // Set when a dig met a block whose hardness is not below the dig strength.
@@ -137,7 +138,8 @@ void voxel_eggshell_pillar_xy(int x, int y, uint8_t material_to_replace, uint8_t
 
 // voxel_check.cpp — debug check of the pillar invariants. Returns 1 when the pillar starting at v
 // is sound (no zero-length record, no air record on top, no unmerged neighbours, runs of at most
-// 511, height at most 1000), else 0 with the first fault described in global_voxel_check_problem.
+// 511, no taller than a chunk file keeps whole), else 0 with the first fault described in
+// global_voxel_check_problem.
 extern char global_voxel_check_problem[128];
 uint8_t voxel_check_pillar(const voxel *v);
 uint8_t voxel_check_pillar_xy(int x, int y);
@@ -158,6 +160,7 @@ uint8_t voxel_collide_full_line(const vector *start, vector *end);
 float voxel_collide_point(const voxel *v, const vector *p, int x, int y, int z);
 uint8_t voxel_collide_sphere(const vector *center, float radius, vector *result, vector *result_normal);
 
-// voxel_light.cpp — relighting after an edit (the lighting module).
+// voxel_light.cpp — relighting after an edit (the lighting module; until it lands, a placeholder
+// in voxel_edit_placeholder.cpp).
 void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius,
                               uint8_t do_glow_calculation);
