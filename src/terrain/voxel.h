@@ -104,3 +104,63 @@ void setup_wave_table(uint8_t material, float time, float scale);
 void voxel_export(FILE *openfile, const voxel *v);
 void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);
+
+// voxel_edit.cpp, voxel_edit_sphere.cpp — setting blocks, compression, fluffing and the composite
+// edits (spheres, snapped cubes, ore spheres, eggshells).
+// The material that stood at the block last set or fluffed (0 if none).
+extern uint8_t global_voxel_old_material;
+// Set when a dig met a block whose hardness is not below the dig strength.
+extern uint8_t global_hit_something_hard;
+// flags bit 0x40 asks for a single block.
+#define VOXEL_SET_SINGLE 0x40
+// The highest z an edit may touch: a pillar never grows taller than a chunk file keeps whole.
+#define VOXEL_EDIT_TOP_Z (VOXEL_PILLAR_HEIGHT_LIMIT - 1)
+// Spheres bigger than this are edited at this radius, so a wild radius cannot stall the game.
+#define VOXEL_SPHERE_MAX_RADIUS 64.0f
+// A float box bound as an integer (toward zero), pinned to +-100000 so the conversion is defined.
+int voxel_edit_box_int(float value);
+uint8_t voxel_set_xyz(int x, int y, int z, uint8_t material, uint8_t flags, uint8_t allow_replace);
+void voxel_compress(voxel *v);
+void voxel_compress_xy(int x, int y);
+// Compresses the column; debug builds then check it and log any fault at level 1.
+void voxel_compress_checked_xy(int x, int y);
+uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal);
+void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal);
+void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material);
+uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t material,
+                          uint8_t allow_particle, uint8_t retrace, float dig_strength, uint8_t add_to_stockpile);
+uint16_t voxel_snap_cube_xyz(float centerx, float centery, float centerz, uint8_t material, uint8_t retrace);
+void voxel_snap_cube_draw(const uint8_t *color, float centerx, float centery, float centerz);
+uint16_t voxel_ore_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t ore_material,
+                              uint8_t material_to_replace, uint8_t surface_only, uint8_t percent_fill);
+void voxel_eggshell_pillar(voxel *v, uint8_t material_to_replace, uint8_t material);
+void voxel_eggshell_pillar_xy(int x, int y, uint8_t material_to_replace, uint8_t material);
+
+// voxel_check.cpp — debug check of the pillar invariants. Returns 1 when the pillar starting at v
+// is sound (no zero-length record, no air record on top, no unmerged neighbours, runs of at most
+// 511, no taller than a chunk file keeps whole), else 0 with the first fault described in
+// global_voxel_check_problem.
+extern char global_voxel_check_problem[128];
+uint8_t voxel_check_pillar(const voxel *v);
+uint8_t voxel_check_pillar_xy(int x, int y);
+
+// voxel_fluid.cpp — fluid held by single blocks and the pairwise exchange between pillars.
+float voxel_fluid_xyz(int x, int y, int z);
+void voxel_fluid_update_xy(int x, int y, int nx, int ny);
+void voxel_draw_pillar_fluid_xy(int x, int y);
+
+// voxel_collide.cpp — collision queries against the terrain; they never change it.
+extern uint8_t global_hit_spike;
+extern float global_debug_u;
+uint8_t voxel_collide_block_line(const vector *start, vector *end, vector *placer);
+uint8_t voxel_collide_line_sphere(const vector *start, vector *end, const vector *center, float radius,
+                                  vector *normal);
+uint8_t voxel_collide_line(const vector *start, vector *end, int x, int y, int z);
+uint8_t voxel_collide_full_line(const vector *start, vector *end);
+float voxel_collide_point(const voxel *v, const vector *p, int x, int y, int z);
+uint8_t voxel_collide_sphere(const vector *center, float radius, vector *result, vector *result_normal);
+
+// voxel_light.cpp — relighting after an edit (the lighting module; until it lands, a placeholder
+// in voxel_edit_placeholder.cpp).
+void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius,
+                              uint8_t do_glow_calculation);
