@@ -1,5 +1,6 @@
 // kestrova.h — records, colour constants and globals shared across the game's modules
 #pragma once
+#include <csignal>
 #include <cstdint>
 
 #define PROGRAM_TITLE "Cindervault"
@@ -80,6 +81,8 @@ vector quaternion_rotate(const quaternion &q, const vector &v);
 
 // The main loop and the counters it drives.
 extern uint8_t main_loop_active;
+// Set from a signal handler (interrupt or terminate); the loop then ends as on shift-escape.
+extern volatile sig_atomic_t global_quit_signal;
 extern uint32_t global_world_frame;
 extern uint32_t global_draw_frame;
 extern uint32_t global_texture_animation_frame;

@@ -15,6 +15,7 @@
 #include "voxel.h"
 
 uint8_t main_loop_active = 1;
+volatile sig_atomic_t global_quit_signal = 0;
 uint32_t global_world_frame = 0;
 uint32_t global_draw_frame = 0;
 uint32_t global_texture_animation_frame = 0;
@@ -231,7 +232,7 @@ void main_loop(void) {
             }
         }
 
-        if (key_down[KEY_ESCAPE] && main_loop_shift_held()) main_loop_active = 0;
+        if ((key_down[KEY_ESCAPE] && main_loop_shift_held()) || global_quit_signal) main_loop_active = 0;
 
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;

@@ -1,12 +1,22 @@
 // kestrova_main.cpp — the program entry: start up, run the main loop, save and report
+#include <csignal>
+
 #include "chunkmap.h"
 #include "kestrova.h"
 #include "logfile.h"
 #include "timer.h"
 
+// Ctrl-C or a polite kill ends the game like shift-escape, so the world is still saved.
+static void main_quit_signal(int signal_number) {
+    (void)signal_number;
+    global_quit_signal = 1;
+}
+
 int main(int argc, char **argv) {
     (void)argc;
     (void)argv;
+    signal(SIGINT, main_quit_signal);
+    signal(SIGTERM, main_quit_signal);
     main_initialize();
     main_loop();
     chunkmap_unload_everything();

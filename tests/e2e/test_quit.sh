@@ -35,4 +35,13 @@ kill -0 "$E2E_GAME_PID" 2>/dev/null || e2e_fail "Escape without shift ended the 
 e2e_wait_exit 15
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "close button: exit code $E2E_STATUS"
 grep -q "Overall average frames per second == " LOGFILE.TXT || e2e_fail "close button: no average frame rate"
-echo "PASS: quit (shift-escape at $rate fps, and the close button)"
+# A terminate signal (Ctrl-C in a terminal does the same) ends the game cleanly and saves the world.
+rm -f LOGFILE.TXT
+e2e_start_game
+e2e_wait_log "Starting main loop" 60
+sleep 0.5
+kill -TERM "$E2E_GAME_PID"
+e2e_wait_exit 30
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "terminate signal: exit code $E2E_STATUS"
+grep -q "Done unloading entire chunkmap" LOGFILE.TXT || e2e_fail "terminate signal: the world was not saved"
+echo "PASS: quit (shift-escape at $rate fps, the close button and a terminate signal)"
