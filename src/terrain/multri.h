@@ -51,7 +51,9 @@ int multri_fog_corner(int light, float d, float dz, float texpos[2]);
 // ---- the mesher (multri_mesh.cpp), GL-free: it hands every triangle to a sink.
 // outline is 1 for a cartoon rim triangle (corners a, c, b at the outline positions).
 typedef void (*multri_sink)(void *context, const multri *triangle, uint8_t outline);
-// Meshes the cell column of pillar (x, y); returns the number of triangles handed over.
+// Meshes the cell column of pillar (x, y); returns the number of triangles handed over and leaves
+// the number of cells it visited in global_multri_mesh_steps.
+extern uint32_t global_multri_mesh_steps;
 uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context);
 // Builds a distant tile of mega x mega pillars at (x, y) into *list (front insertion);
 // returns the number of triangles added, or 0 when memory runs out part way (what was made stays).

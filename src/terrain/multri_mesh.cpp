@@ -13,6 +13,7 @@ extern uint8_t voxel_geometry_triangles[256][32];
 __attribute__((weak)) uint8_t voxel_geometry_triangles[256][32];
 
 uint8_t local_player_under_water = 0;
+uint32_t global_multri_mesh_steps = 0;
 
 int multri_corner_light(uint8_t sunlight, uint8_t glowlight, float nx, float ny, float nz) {
     int base = (int)(((uint32_t)global_sun_light_level * sunlight) >> 8) & 255;
@@ -119,11 +120,13 @@ uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context) {
     }
     uint32_t count = 0;
     int z = 0;
+    global_multri_mesh_steps = 0;
     for (;;) {
         uint8_t going = 0;
         for (int i = 0; i < 4; i++)
             if (lower[i] != global_empty_voxel) going = 1;
         if (!going) break;
+        global_multri_mesh_steps++;
         uint8_t pattern = 0;
         for (int i = 0; i < 4; i++) {
             upper[i] = walk[i].record;
