@@ -104,3 +104,72 @@ void setup_wave_table(uint8_t material, float time, float scale);
 void voxel_export(FILE *openfile, const voxel *v);
 void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);
+
+// voxel_edit.cpp — setting blocks, compression, fluffing and the composite edits.
+// The material that stood at the block last set or fluffed (0 if none).
+extern uint8_t global_voxel_old_material;
+// Set when a dig met a block whose hardness is not below the dig strength.
+extern uint8_t global_hit_something_hard;
+// flags bit 0x40 asks for a single block.
+#define VOXEL_SET_SINGLE 0x40
+// The highest z an edit may touch.
+#define VOXEL_EDIT_TOP_Z 999
+uint8_t voxel_set_xyz(int x, int y, int z, uint8_t material, uint8_t flags, uint8_t allow_replace);
+void voxel_compress(voxel *v);
+void voxel_compress_xy(int x, int y);
+uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal);
+void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal);
+void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material);
+uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t material,
+                          uint8_t allow_particle, uint8_t retrace, float dig_strength, uint8_t add_to_stockpile);
+uint16_t voxel_snap_cube_xyz(float centerx, float centery, float centerz, uint8_t material, uint8_t retrace);
+void voxel_snap_cube_draw(const uint8_t *color, float centerx, float centery, float centerz);
+uint16_t voxel_ore_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t ore_material,
+                              uint8_t material_to_replace, uint8_t surface_only, uint8_t percent_fill);
+void voxel_eggshell_pillar(voxel *v, uint8_t material_to_replace, uint8_t material);
+void voxel_eggshell_pillar_xy(int x, int y, uint8_t material_to_replace, uint8_t material);
+
+// voxel_check.cpp — debug check of the pillar invariants. Returns 1 when the pillar starting at v
+// is sound (no zero-length record, no air record on top, no unmerged neighbours, runs of at most
+// 511, height at most 1000), else 0 with the first fault described in global_voxel_check_problem.
+extern char global_voxel_check_problem[128];
+uint8_t voxel_check_pillar(const voxel *v);
+uint8_t voxel_check_pillar_xy(int x, int y);
+
+// voxel_fluid.cpp — fluid held by single blocks and the pairwise exchange between pillars.
+float voxel_fluid_xyz(int x, int y, int z);
+void voxel_fluid_update_xy(int x, int y, int nx, int ny);
+void voxel_draw_pillar_fluid_xy(int x, int y);
+
+// voxel_collide.cpp — collision queries against the terrain; they never change it.
+extern uint8_t global_hit_spike;
+extern float global_debug_u;
+uint8_t voxel_collide_block_line(const vector *start, vector *end, vector *placer);
+uint8_t voxel_collide_line_sphere(const vector *start, vector *end, const vector *center, float radius,
+                                  vector *normal);
+uint8_t voxel_collide_line(const vector *start, vector *end, int x, int y, int z);
+uint8_t voxel_collide_full_line(const vector *start, vector *end);
+float voxel_collide_point(const voxel *v, const vector *p, int x, int y, int z);
+uint8_t voxel_collide_sphere(const vector *center, float radius, vector *result, vector *result_normal);
+// voxel_shape.cpp — the triangle table of the 256 cell patterns, normals and edge materials.
+// A cell is a 2 x 2 x 2 group of blocks; corner c sits at x offset c & 1, y offset (c >> 1) & 1,
+// in the lower layer when c >= 4. An entry is the triangle count then three corners per triangle.
+#define VOXEL_GEOMETRY_ENTRY_SIZE 32
+extern uint8_t voxel_geometry_triangles[256][VOXEL_GEOMETRY_ENTRY_SIZE];
+void voxel_geometry_setup(void);
+void voxel_assign_triangles(char *non_empty_points, char *triangle_points, uint8_t assign_rotated_and_flipped_versions);
+void voxel_assign_replace(char *first, char *second, char to_replace, char replace_with);
+void voxel_assign_triangles_rotate_helper(char *first, char *second);
+void voxel_assign_triangles_roll_helper(char *first, char *second);
+void voxel_assign_triangles_flip_helper(char *first, char *second);
+void voxel_assign_backface_flip(char *first);
+void voxel_set_normal_xyz(voxel *v, int x, int y, int z);
+uint8_t voxel_edge_xyz(int x, int y, int z);
+void voxel_set_normal_map(void);
+
+// voxel_light.cpp — sunlight and glow of single blocks by a bounded flood through open blocks
+#define VOXEL_FLOOD_SIZE 13
+#define VOXEL_FLOOD_QUEUE 500
+void voxel_set_light_xyz(int x, int y, int z, uint8_t do_glow_calculation);
+void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t do_glow_calculation);
+void voxel_raytrace_map(int border_size, uint8_t border_sun_light, uint8_t do_glow_calculation, uint8_t do_edge);
