@@ -112,8 +112,12 @@ extern uint8_t global_voxel_old_material;
 extern uint8_t global_hit_something_hard;
 // flags bit 0x40 asks for a single block.
 #define VOXEL_SET_SINGLE 0x40
-// The highest z an edit may touch.
-#define VOXEL_EDIT_TOP_Z 999
+// The highest z an edit may touch: a pillar never grows taller than a chunk file keeps whole.
+#define VOXEL_EDIT_TOP_Z (VOXEL_PILLAR_HEIGHT_LIMIT - 1)
+// Spheres bigger than this are edited at this radius, so a wild radius cannot stall the game.
+#define VOXEL_SPHERE_MAX_RADIUS 64.0f
+// A float box bound as an integer (toward zero), pinned to +-100000 so the conversion is defined.
+int voxel_edit_box_int(float value);
 uint8_t voxel_set_xyz(int x, int y, int z, uint8_t material, uint8_t flags, uint8_t allow_replace);
 void voxel_compress(voxel *v);
 void voxel_compress_xy(int x, int y);
