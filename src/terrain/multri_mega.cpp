@@ -4,8 +4,6 @@
 #include "multri.h"
 #include "voxel.h"
 
-extern uint8_t voxel_geometry_triangles[256][32];
-
 #define MULTRI_MEGA_MAX 8
 #define MULTRI_MEGA_PILLARS (2 * MULTRI_MEGA_MAX * 2 * MULTRI_MEGA_MAX)
 

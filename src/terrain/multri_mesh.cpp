@@ -7,11 +7,6 @@
 #include "random.h"
 #include "voxel.h"
 
-// PLACEHOLDER until the shape table lands with shape geometry: an empty table (no triangles).
-// The real definition replaces this one at link time.
-extern uint8_t voxel_geometry_triangles[256][32];
-__attribute__((weak)) uint8_t voxel_geometry_triangles[256][32];
-
 uint8_t local_player_under_water = 0;
 uint32_t global_multri_mesh_steps = 0;
 

@@ -10,8 +10,6 @@
 #include "terrain_test_util.h"
 #include "voxel.h"
 
-extern uint8_t voxel_geometry_triangles[256][32];
-
 struct collected_triangle {
     multri triangle;
     uint8_t outline;
