@@ -263,7 +263,8 @@ int main_initialize(void) {
     setup_metal_names();
     startup_load_metal_textures();
 
-    // Stage "Geometry": the shape table comes with the terrain module.
+    startup_stage("Geometry");
+    voxel_geometry_setup();
 
     static const struct {
         sound_effect **sound;

@@ -50,37 +50,96 @@ uint64_t multri_cache_memory(void) {
     return triangles * sizeof(multri);
 }
 
-static inline void multri_vertex(const multri *m, int k, float light_s, float light_t) {
-    display_multi_tex_coord(0, m->texpos[0][k][0], m->texpos[0][k][1]);
-    display_multi_tex_coord(1, m->texpos[1][k][0], m->texpos[1][k][1]);
-    display_multi_tex_coord(2, m->texpos[2][k][0], m->texpos[2][k][1]);
-    display_multi_tex_coord(3, light_s, light_t);
-    glVertex3fv(m->corner_xyz[k]);
+// ---- the vertex batch: triangles are gathered into fixed arrays and drawn with one call per
+// batch instead of five GL calls per corner. Order and vertices are those of the triangles one by
+// one, so the pixels are the same.
+#define MULTRI_BATCH_VERTICES 30000
+static float batch_xyz[MULTRI_BATCH_VERTICES][3];
+static float batch_st[4][MULTRI_BATCH_VERTICES][2];
+static uint32_t batch_count = 0;
+uint8_t global_multri_batching = 1;
+
+#ifdef _WIN32
+typedef void(APIENTRY *multri_client_texture_function)(GLenum);
+static multri_client_texture_function multri_gl_client_active_texture = nullptr;
+static void multri_client_active_texture(uint32_t unit) {
+    if (!multri_gl_client_active_texture)
+        multri_gl_client_active_texture =
+            (multri_client_texture_function)SDL_GL_GetProcAddress("glClientActiveTextureARB");
+    if (multri_gl_client_active_texture) multri_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
+}
+#else
+static void multri_client_active_texture(uint32_t unit) { glClientActiveTextureARB(GL_TEXTURE0_ARB + unit); }
+#endif
+
+void multri_batch_flush(void) {
+    if (!batch_count) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, batch_xyz);
+    for (uint32_t unit = 0; unit < 4; unit++) {
+        multri_client_active_texture(unit);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, batch_st[unit]);
+    }
+    glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch_count);
+    for (int unit = 3; unit >= 0; unit--) {
+        multri_client_active_texture((uint32_t)unit);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    batch_count = 0;
+}
+
+// One triangle with its unit-3 (light) coordinates per corner.
+static void multri_emit(const multri *m, const float light_st[3][2]) {
+    if (!global_multri_batching) {
+        glBegin(GL_TRIANGLE_FAN);
+        for (int k = 0; k < 3; k++) {
+            for (uint32_t unit = 0; unit < 3; unit++)
+                display_multi_tex_coord(unit, m->texpos[unit][k][0], m->texpos[unit][k][1]);
+            display_multi_tex_coord(3, light_st[k][0], light_st[k][1]);
+            glVertex3fv(m->corner_xyz[k]);
+        }
+        glEnd();
+        return;
+    }
+    if (batch_count + 3 > MULTRI_BATCH_VERTICES) multri_batch_flush();
+    for (int k = 0; k < 3; k++) {
+        const uint32_t i = batch_count + (uint32_t)k;
+        batch_xyz[i][0] = m->corner_xyz[k][0];
+        batch_xyz[i][1] = m->corner_xyz[k][1];
+        batch_xyz[i][2] = m->corner_xyz[k][2];
+        for (int unit = 0; unit < 3; unit++) {
+            batch_st[unit][i][0] = m->texpos[unit][k][0];
+            batch_st[unit][i][1] = m->texpos[unit][k][1];
+        }
+        batch_st[3][i][0] = light_st[k][0];
+        batch_st[3][i][1] = light_st[k][1];
+    }
+    batch_count += 3;
 }
 
 static inline int multri_clamp_light(int light) { return light < 0 ? 0 : (light > 255 ? 255 : light); }
 
-// Every triangle is its own fan in the original drawing; one GL_TRIANGLES batch per list gives
-// the same pixels with a single begin/end.
 void multri_draw(multri *m, uint8_t fog_hack) {
     static const float light_s[3] = {0.0f, 0.33f, 0.66f};
     const uint8_t fog = fog_hack && global_background_distance > 0;
-    glBegin(GL_TRIANGLES);
     for (; m; m = m->next) {
-        int light[3];
+        float light_st[3][2];
         for (int k = 0; k < 3; k++) {
-            light[k] = multri_corner_light(m->sunlight[k], m->glowlight[k], m->nx[k], m->ny[k], m->nz[k]);
+            int light = multri_corner_light(m->sunlight[k], m->glowlight[k], m->nx[k], m->ny[k], m->nz[k]);
             if (fog) {
                 float dx = m->corner_xyz[k][0] - camera_vector.x, dy = m->corner_xyz[k][1] - camera_vector.y;
                 float dz = m->corner_xyz[k][2] - camera_vector.z;
                 float d = sqrtf(dx * dx + dy * dy + dz * dz);
-                if (d > 0.0f) light[k] = multri_fog_corner(light[k], d, dz, m->texpos[2][k]);
+                if (d > 0.0f) light = multri_fog_corner(light, d, dz, m->texpos[2][k]);
             }
+            light_st[k][0] = light_s[k];
+            light_st[k][1] = voxel_light_table[multri_clamp_light(light)];
         }
-        for (int k = 0; k < 3; k++) multri_vertex(m, k, light_s[k], voxel_light_table[multri_clamp_light(light[k])]);
+        multri_emit(m, light_st);
         multri_draw_count++;
     }
-    glEnd();
 }
 
 // What the live drawing of one pillar needs while the mesher hands over its triangles.
@@ -93,14 +152,17 @@ static void multri_live_sink(void *context, const multri *t, uint8_t outline) {
     multri_live *live = (multri_live *)context;
     if (outline) {
         // The rim is drawn dark from the light texture's outline row, corners a, c, b.
-        static const float outline_s[3] = {0.0f, 0.5f, 0.25f};
-        for (int k = 0; k < 3; k++) multri_vertex(t, k, outline_s[k], 0.35f);
+        static const float outline_st[3][2] = {{0.0f, 0.35f}, {0.5f, 0.35f}, {0.25f, 0.35f}};
+        multri_emit(t, outline_st);
     } else {
         static const float light_s[3] = {0.0f, 0.25f, 0.5f};
+        float light_st[3][2];
         for (int k = 0; k < 3; k++) {
             int light = multri_corner_light(t->sunlight[k], t->glowlight[k], t->nx[k], t->ny[k], t->nz[k]);
-            multri_vertex(t, k, light_s[k], voxel_light_table[multri_clamp_light(light)]);
+            light_st[k][0] = light_s[k];
+            light_st[k][1] = voxel_light_table[multri_clamp_light(light)];
         }
+        multri_emit(t, light_st);
         voxel_draw_triangle_count++;
     }
     if (!live->slot || live->failed) return;
@@ -114,16 +176,27 @@ static void multri_live_sink(void *context, const multri *t, uint8_t outline) {
     *live->slot = copy;
 }
 
+uint8_t multri_area_settled(int x, int y, int side) {
+    const int x1 = x + side - 1, y1 = y + side - 1;
+    for (int cx = x >> CHUNK_SHIFT; cx <= x1 >> CHUNK_SHIFT; cx++)
+        for (int cy = y >> CHUNK_SHIFT; cy <= y1 >> CHUNK_SHIFT; cy++) {
+            if (cx < 0 || cy < 0 || cx >= CHUNKMAP_SIZE || cy >= CHUNKMAP_SIZE) continue;
+            if (!chunk_map[cx][cy]) return 0;
+        }
+    return 1;
+}
+
 void voxel_draw_pillar_xy(int x, int y) {
     multri **slot = chunkmap_get_xy_multri(0, x, y);
     if (slot && *slot) {
         multri_draw(*slot, 0);
         return;
     }
+    // A mesh that reads into a chunk still on its way in would keep the stand-in stone floor
+    // there until the next edit: draw it live and cache it once the neighbours are resident.
+    if (slot && !multri_area_settled(x, y, 2)) slot = nullptr;
     multri_live live = {slot, 0};
-    glBegin(GL_TRIANGLES);
     multri_mesh_pillar_xy(x, y, multri_live_sink, &live);
-    glEnd();
     // A mesh missing triangles would be replayed with holes: drop it and mesh again next frame.
     if (live.failed && slot) {
         multri_destroy(*slot);

@@ -32,10 +32,17 @@ extern uint8_t local_player_under_water;
 multri *multri_create(void);
 void multri_destroy(multri *m);
 // Draws a cached list; fog_hack fades far corners into the atlas's fog tile by distance.
+// Triangles go into a vertex batch that multri_batch_flush draws (voxel_draw_map flushes at the end
+// of every ring); with global_multri_batching 0 each triangle is drawn at once, corner by corner.
 void multri_draw(multri *m, uint8_t fog_hack);
+void multri_batch_flush(void);
+extern uint8_t global_multri_batching;
 // Fills the three units' texture coordinates of a triangle whose corners and normals are set,
 // from the tile centres of its three materials.
 void multri_texture_triangle(multri *t, const float tile[3][2]);
+// 1 when every chunk on the map that holds a column of the side x side square from (x, y) is
+// resident (off-map columns read the permanent off-map pillar and are settled too).
+uint8_t multri_area_settled(int x, int y, int side);
 // Number of triangles in a list.
 uint32_t multri_count(const multri *m);
 // Bytes held by every cached list of the resident chunks.

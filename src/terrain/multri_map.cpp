@@ -247,6 +247,7 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
                 debug_mega_tile++;
             }
     }
+    multri_batch_flush();
     log_message(5, "Finished drawing each pillar in map box");
     multri_release_units();
 }

@@ -156,6 +156,11 @@ void voxel_draw_mega_pillar_xy(int x, int y, int mega) {
     const int level = multri_mega_level(mega);
     multri **slot = chunkmap_get_xy_multri(level, x, y);
     if (!slot) return;
-    if (!*slot) multri_build_mega_tile(x, y, mega, slot);
+    if (!*slot) {
+        // A tile is only built once every chunk it reads is resident; a tile built over the
+        // stand-in floor of a missing chunk would keep that hole in its cache.
+        if (!multri_area_settled(x, y, 2 * mega)) return;
+        multri_build_mega_tile(x, y, mega, slot);
+    }
     if (*slot) multri_draw(*slot, level == 3 ? 1 : 0);
 }

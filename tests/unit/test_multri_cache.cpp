@@ -137,6 +137,26 @@ TEST_F(MultriCache, DigDropsTheCachesWithinTwoOfTheEditAndKeepsTheRest) {
     EXPECT_TRUE(low);
 }
 
+TEST_F(MultriCache, NothingIsCachedOverAChunkThatIsStillToComeIn) {
+    // Chunk (2, 1) east of the resident one is on the map but not resident yet.
+    voxel_draw_pillar_xy(127, 80);
+    EXPECT_GT(voxel_draw_triangle_count, 2u);  // drawn live, down to the stand-in floor
+    EXPECT_EQ(slot(0, 127, 80), nullptr);
+    voxel_draw_mega_pillar_xy(120, 80, 8);
+    EXPECT_EQ(slot(3, 120, 80), nullptr);
+    voxel_draw_mega_pillar_xy(104, 80, 8);
+    EXPECT_NE(slot(3, 104, 80), nullptr);
+    make_resident_chunk(2, 1, [](int, int) { return floor_pillar(4); });
+    voxel_draw_pillar_xy(127, 80);
+    voxel_draw_mega_pillar_xy(120, 80, 8);
+    EXPECT_EQ(multri_count(slot(0, 127, 80)), 2u);
+    EXPECT_NE(slot(3, 120, 80), nullptr);
+    // Off the map the stand-in floor is permanent, so a tile at the map's edge is cached.
+    make_resident_chunk(49, 49, [](int, int) { return floor_pillar(4); });
+    voxel_draw_mega_pillar_xy(3192, 3192, 8);
+    EXPECT_NE(slot(3, 3192, 3192), nullptr);
+}
+
 TEST_F(MultriCache, UnloadingAChunkFreesItsCachedLists) {
     for (int x = 70; x < 90; x++) voxel_draw_pillar_xy(x, 80);
     voxel_draw_mega_pillar_xy(64, 64, 8);
