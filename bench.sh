@@ -21,6 +21,8 @@ target_of() {
     BM_ChunkLoad) echo "<= 2 ms" ;;
     BM_ChunkDestroy) echo "resident chunk <= 1 MiB (chunk_bytes)" ;;
     BM_VoxelPoolCreateDestroy) echo "faster than malloc (next row)" ;;
+    BM_DigPickRadius2) echo "<= 0.5 ms (no relight)" ;;
+    BM_DigBombRadius5) echo "<= 3 ms (no relight)" ;;
     *) echo "-" ;;
   esac
 }

@@ -10,6 +10,7 @@
 
 #include "chunkmap.h"
 #include "logfile.h"
+#include "random.h"
 #include "voxel.h"
 #include "worldmap.h"
 
@@ -30,6 +31,9 @@ static void bench_world_setup() {
     voxel_clear_map();
     voxel_setup_materials();
     chunkmap_setup();
+    // A real island, so the chunk is typical of the world.
+    random_setup();
+    worldmap_setup(1765200000, WORLD_NAME);
 }
 
 static std::string bench_path() {

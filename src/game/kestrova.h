@@ -123,6 +123,8 @@ uint8_t main_loop_shift_held(void);
 #define MAIN_LOOP_START_X 1600.0f
 #define MAIN_LOOP_START_Y 1600.0f
 #define MAIN_LOOP_START_Z 100.0f
+// The top of the start column, found once the world around it is resident.
+extern float global_start_ground_z;
 
 int main_initialize(void);
 void load_setup(const char *filename);

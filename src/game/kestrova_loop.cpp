@@ -137,10 +137,11 @@ static void main_loop_before_first_pass(void) {
     music_adjust_volume();
 }
 
-// Until the player object exists the camera looks at the start column from a fixed height.
+// Until the player object exists the camera looks at the start column from just above its ground.
 static void main_loop_camera_target(void) {
     // With a local player: target = its position, z raised by half its size  (player object)
-    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, MAIN_LOOP_START_Z};
+    // PLACEHOLDER until the player object exists: one block above the start column's ground.
+    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
 }
 
 void main_loop(void) {

@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
+#include "chunkmap.h"
 #include "display.h"
 #include "file.h"
 #include "font.h"
@@ -12,6 +14,7 @@
 #include "random.h"
 #include "sound.h"
 #include "voxel.h"
+#include "worldmap.h"
 
 uint16_t screen_x = 800;
 uint16_t screen_y = 600;
@@ -23,6 +26,7 @@ uint8_t invert_mouse = 0;
 uint8_t load_music = 1;
 
 uint8_t draw_menu = 0;
+float global_start_ground_z = MAIN_LOOP_START_Z;
 
 char metal_name[255][32];
 uint32_t metal_texture[255];
@@ -297,8 +301,24 @@ int main_initialize(void) {
 
     // The object templates the game looks up by name: come with the object modules.
 
-    // Stage "World Generation": the chunk map, the world folder and its seed, and
-    // the forced streaming passes around the start point come with the world modules.
+    startup_stage("World Generation");
+    chunkmap_setup();
+    // The clock seeds only a world that has no seed file yet.
+    worldmap_setup((int32_t)time(nullptr), WORLD_NAME);
+    display_subprogress_bar_start(100);
+    float load_radius = (float)global_background_distance + 64.0f;
+    float unload_radius = (float)global_background_distance + 128.0f;
+    chunkmap_update((int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y, load_radius, unload_radius, 1);
+    for (int pass = 0; pass < 100; pass++) {
+        startup_substep("World Generation");
+        chunkmap_update((int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y, load_radius, unload_radius, 1);
+    }
+
+    log_message(5, "Spawning local player");
+    chunkmap_get_xyz((int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y, 2048);
+    global_start_ground_z = (float)global_voxel_topmost_z;
+    log_message(3, "Player XYZ == %f, %f, %f", (double)MAIN_LOOP_START_X, (double)MAIN_LOOP_START_Y,
+                (double)(global_start_ground_z + 100.0f));
 
     // The local player and its starting inventory: come with the object modules.
 

@@ -21,7 +21,8 @@ uint8_t voxel_check_pillar(const voxel *v) {
         if (record > VOXEL_PILLAR_HEIGHT_LIMIT) return voxel_check_fail("too many records", record, z);
         uint16_t length = voxel_length(v);
         if (length == 0) return voxel_check_fail("record of length 0", record, z);
-        if (previous && voxel_material(previous) == voxel_material(v)) {
+        // A stretch of one material longer than a run is full runs of 511 and the rest.
+        if (previous && voxel_material(previous) == voxel_material(v) && voxel_length(previous) < VOXEL_MAX_RUN) {
             if (voxel_material(v) == 0) return voxel_check_fail("unmerged air records", record, z);
             if (!voxel_is_single(previous) && !voxel_is_single(v))
                 return voxel_check_fail("unmerged runs", record, z);

@@ -130,12 +130,17 @@ void voxel_set_light_xyz(int x, int y, int z, uint8_t do_glow_calculation) {
 }
 
 void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t do_glow_calculation) {
+    // A hostile centre or radius must not turn into an undefined conversion or an endless box.
+    if (!std::isfinite(centerx) || !std::isfinite(centery) || !std::isfinite(centerz) || !std::isfinite(radius))
+        return;
+    if (radius > VOXEL_SPHERE_MAX_RADIUS + 8.0f) radius = VOXEL_SPHERE_MAX_RADIUS + 8.0f;
     float r = radius + 1.0f;
-    int top = (int)(centerz + r), bottom = (int)(centerz - r);
+    int top = voxel_edit_box_int(centerz + r), bottom = voxel_edit_box_int(centerz - r);
     if (top < 0) top = 0;
     if (bottom < 0) bottom = 0;
-    int low_y = (int)(centery - r), high_y = (int)(centery + r);
-    int low_x = (int)(centerx - r), high_x = (int)(centerx + r);
+    if (top > VOXEL_PILLAR_HEIGHT_LIMIT) top = VOXEL_PILLAR_HEIGHT_LIMIT;
+    int low_y = voxel_edit_box_int(centery - r), high_y = voxel_edit_box_int(centery + r);
+    int low_x = voxel_edit_box_int(centerx - r), high_x = voxel_edit_box_int(centerx + r);
     for (int z = top; z >= bottom; z--) {
         for (int y = low_y; y <= high_y; y++) {
             for (int x = low_x; x <= high_x; x++) {

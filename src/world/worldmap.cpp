@@ -1,66 +1,119 @@
-// worldmap.cpp — PLACEHOLDER world generation until the island generator lands: a dome-shaped
-// island with gentle hills, crystal at the bottom, stone, then dirt under grass or sand under
-// the beach, with the exposed surface blocks made single as the real generator makes them
+// worldmap.cpp — building new chunks from the height fields: the columns with their shaped
+// surface, tree seeds, ore pockets and edge materials. The fast builder samples each column's
+// height once into a grid and builds runs directly; the reference builder makes one record per
+// block as the plain algorithm does, and both give the same bytes.
 #include "worldmap.h"
 
 #include <cmath>
 
 #include "chunkmap.h"
+#include "logfile.h"
+#include "random.h"
+#include "timer.h"
 
-#define WORLDMAP_BEACH_HEIGHT 23
+#define WORLDMAP_TIMER_NAME "worldmap_generate_chunk"
+// The grid of total heights covers the chunk, its one-column border for the edge pass and the
+// neighbours of that border: columns -2 .. 65 of the chunk.
+#define WORLDMAP_GRID (CHUNK_SIZE + 4)
+#define WORLDMAP_GRID_OFFSET 2
 
-static float worldmap_placeholder_height(int x, int y) {
-    float dx = ((float)x - 1600.0f) / 1500.0f;
-    float dy = ((float)y - 1600.0f) / 1500.0f;
-    float height = 60.0f * (1.0f - dx * dx - dy * dy);
-    height += 5.0f * sinf((float)x * 0.09f) * cosf((float)y * 0.07f) + 3.0f * sinf((float)(x - y) * 0.031f);
-    return height > 0.0f ? height : 0.0f;
+namespace {
+
+// The height fields of one column at its sample point.
+struct column_heights {
+    float totalz, stonez, sandz, grassz;
+    float left, right, down, up;
+};
+
+inline float worldmap_stone_height(float x, float y) {
+    return (maplayer_height(maplayer_stone, x, y) + 0.75f) * isletile_scale;
+}
+inline float worldmap_sand_height(float x, float y) { return maplayer_height(maplayer_sand, x, y) * isletile_scale; }
+inline float worldmap_grass_height(float x, float y) {
+    return (maplayer_height(maplayer_grass, x, y) + 0.5f) * isletile_scale * 2.0f;
 }
 
-static uint8_t worldmap_placeholder_material(int z, int topz, int stonez) {
-    if (z == 0) return 34;  // Crystal
+inline uint8_t worldmap_block_material(int z, float sandz, float stonez) {
+    if (z == 0) return 34;  // Crystal: the unbreakable bottom, whatever the rest says
     if (z < stonez) return 3;
-    return topz < WORLDMAP_BEACH_HEIGHT ? 7 : 1;
+    if (z < sandz) return 7;
+    return 1;
 }
 
-voxel *worldmap_generate_pillar(int x, int y) {
-    if (x < 0 || x >= CHUNKMAP_COLUMNS || y < 0 || y >= CHUNKMAP_COLUMNS) return nullptr;
-    float total = worldmap_placeholder_height(x, y);
-    float left = worldmap_placeholder_height(x - 1, y), right = worldmap_placeholder_height(x + 1, y);
-    float down = worldmap_placeholder_height(x, y - 1), up = worldmap_placeholder_height(x, y + 1);
-    int topz = (int)total;
-    int neighborz = (int)fminf(fminf(left, right), fminf(down, up));
-    int stonez = (int)(total * 0.6f);
+// The surface normal of a column from its neighbours' heights. raw_x and raw_y are the normalised
+// slopes before the straight-up replacement; the marker placement uses them.
+struct column_normal {
+    float nx, ny, nz, raw_x, raw_y;
+};
 
-    float nx = -2.0f * (right - left), ny = -2.0f * (up - down);
+inline column_normal worldmap_column_normal(const column_heights &h) {
+    column_normal n;
+    float nx = -2.0f * (h.right - h.left), ny = -2.0f * (h.up - h.down);
     float length = sqrtf(nx * nx + ny * ny + 16.0f + 0.00001f);
-    nx /= length;
-    ny /= length;
-    float nz = 4.0f / length;
-    if (nz > 0.99f) {
-        nx = 0.01f;
-        ny = 0.01f;
-        nz = 0.99f;
+    n.raw_x = nx / length;
+    n.raw_y = ny / length;
+    n.nx = n.raw_x;
+    n.ny = n.raw_y;
+    n.nz = 4.0f / length;
+    if (n.nz > 0.99f) {
+        n.nx = 0.01f;
+        n.ny = 0.01f;
+        n.nz = 0.99f;
     }
+    return n;
+}
+
+inline int worldmap_neighbor_z(const column_heights &h) {
+    return (int)fminf(fminf(h.left, h.right), fminf(h.down, h.up));
+}
+
+inline uint8_t worldmap_grassy(const column_heights &h, int topz) {
+    return (topz < h.grassz && global_ocean_level < h.grassz) ? 1 : 0;
+}
+
+// Makes v a lit surface block of the column with its marker; marker_height is the total height at
+// the marker's column point, sampled by the caller.
+inline void worldmap_shape_block(voxel *v, const column_normal &n, float mx, float my, float marker_height, int z) {
+    v->data = (uint16_t)(voxel_material(v) | VOXEL_CENTRED_SINGLE);
+    v->sunlight = 127;
+    v->nx = n.nx;
+    v->ny = n.ny;
+    v->nz = n.nz;
+    voxel_set_marker(v, mx, my, marker_height - (float)z);
+}
+
+// The marker offset of the block at z: surface blocks below the top lean out along the slope.
+inline float worldmap_marker_offset(int topz, int neighborz, int z) {
+    float offset = (float)(topz - neighborz);
+    if (offset > 0.0f) offset = (float)(topz - z) / offset;
+    return offset;
+}
+
+// The column the plain way: one record per block, then shaping, grass and compression.
+voxel *worldmap_reference_column(int X, int Y) {
+    float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
+    column_heights h;
+    h.totalz = maplayer_height(maplayer_total, fx, fy);
+    h.stonez = worldmap_stone_height(fx, fy);
+    h.sandz = worldmap_sand_height(fx, fy);
+    h.grassz = worldmap_grass_height(fx, fy);
+    h.left = maplayer_height(maplayer_total, fx - 1.0f, fy);
+    h.right = maplayer_height(maplayer_total, fx + 1.0f, fy);
+    h.down = maplayer_height(maplayer_total, fx, fy - 1.0f);
+    h.up = maplayer_height(maplayer_total, fx, fy + 1.0f);
+    int neighborz = worldmap_neighbor_z(h);
+    int topz = (int)h.totalz;
+    if (topz < 0) topz = 0;
 
     voxel *bottom = nullptr, *top = nullptr;
+    column_normal n = worldmap_column_normal(h);
     for (int z = 0; z <= topz; z++) {
-        uint8_t material = worldmap_placeholder_material(z, topz, stonez);
-        uint8_t single = (z >= neighborz || z == topz) ? 1 : 0;
-        if (single && z == topz && material == 1) material = 10;  // grass on top of dirt
-        if (!single && top && !voxel_is_single(top) && voxel_material(top) == material &&
-            voxel_length(top) < VOXEL_MAX_RUN) {
-            top->data = (uint16_t)(top->data + (1 << VOXEL_LENGTH_SHIFT));
-            continue;
-        }
-        voxel *v = voxel_create(material, 1);
+        voxel *v = voxel_create(worldmap_block_material(z, h.sandz, h.stonez), 1);
         if (!v) continue;
-        if (single) {
-            v->data = (uint16_t)(material | VOXEL_CENTRED_SINGLE);
-            v->sunlight = 127;
-            v->nx = nx;
-            v->ny = ny;
-            v->nz = nz;
+        if (z >= neighborz || z == topz) {
+            float offset = worldmap_marker_offset(topz, neighborz, z);
+            float mx = n.raw_x * offset + 0.5f, my = n.raw_y * offset + 0.5f;
+            worldmap_shape_block(v, n, mx, my, maplayer_height(maplayer_total, (float)X + mx, (float)Y + my), z);
         }
         if (top)
             top->next = v;
@@ -68,15 +121,351 @@ voxel *worldmap_generate_pillar(int x, int y) {
             bottom = v;
         top = v;
     }
+    subfunction_timer_start(2);
+    if (bottom && worldmap_grassy(h, topz)) voxel_eggshell_pillar(bottom, 1, 10);
+    voxel_compress(bottom);
+    subfunction_timer_end(2);
     return bottom;
 }
 
-void worldmap_generate_chunk(int cx, int cy) {
-    if (cx < 0 || cx >= CHUNKMAP_SIZE || cy < 0 || cy >= CHUNKMAP_SIZE || chunk_map[cx][cy]) return;
+// The fast column: heights come from the grid, runs are built whole, and the top block's marker
+// point is the column's own sample point, so its height is the grid's too.
+voxel *worldmap_fast_column(int X, int Y, const column_heights &h) {
+    float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
+    column_heights c = h;
+    int topz = (int)c.totalz;
+    if (topz < 0) topz = 0;
+    // A field matters only where it can change a block: sand only above the stone, grass only
+    // where dirt reaches the top. The others get values that decide the same way.
+    c.stonez = topz > 0 ? worldmap_stone_height(fx, fy) : 0.0f;
+    c.sandz = topz > 0 && (float)topz >= c.stonez ? worldmap_sand_height(fx, fy) : 0.0f;
+    c.grassz = topz > 0 && (float)topz >= c.stonez && (float)topz >= c.sandz ? worldmap_grass_height(fx, fy) : 0.0f;
+    int neighborz = worldmap_neighbor_z(c);
+    int first_single = neighborz < topz ? neighborz : topz;
+    if (first_single < 0) first_single = 0;
+    uint8_t grassy = worldmap_grassy(c, topz);
+    column_normal n = worldmap_column_normal(c);
+
+    voxel *bottom = nullptr, *top = nullptr;
+    auto link = [&](voxel *v) {
+        if (top)
+            top->next = v;
+        else
+            bottom = v;
+        top = v;
+    };
+    // Below the surface: runs of one material, which only change upward (crystal, stone, sand, dirt).
+    for (int z = 0; z < first_single;) {
+        uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
+        int end = z + 1;
+        while (end < first_single && end - z < VOXEL_MAX_RUN && worldmap_block_material(end, c.sandz, c.stonez) == material)
+            end++;
+        voxel *v = voxel_create(material, (uint16_t)(end - z));
+        if (v) link(v);
+        z = end;
+    }
+    for (int z = first_single; z <= topz; z++) {
+        uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
+        if (material == 1 && grassy) material = 10;
+        voxel *v = voxel_create(material, 1);
+        if (!v) continue;
+        float offset = worldmap_marker_offset(topz, neighborz, z);
+        float mx = n.raw_x * offset + 0.5f, my = n.raw_y * offset + 0.5f;
+        float marker_height = offset == 0.0f ? c.totalz : maplayer_height(maplayer_total, (float)X + mx, (float)Y + my);
+        worldmap_shape_block(v, n, mx, my, marker_height, z);
+        link(v);
+    }
+    return bottom;
+}
+
+void worldmap_tree_seeds(int cx, int cy) {
+    int count = (int)random_range(0.0f, 5.0f);
+    for (int i = 0; i < count; i++) {
+        float tx = random_range(0.0f, 64.0f) + (float)(64 * cx);
+        float ty = random_range(0.0f, 64.0f) + (float)(64 * cy);
+        float totalz = maplayer_height(maplayer_total, tx, ty);
+        float stonez = worldmap_stone_height(tx, ty);
+        float grassz = worldmap_grass_height(tx, ty);
+        if (totalz < grassz && grassz > global_ocean_level && totalz > stonez)
+            voxel_set_xyz((int)tx, (int)ty, (int)totalz, 35, 64, 1);
+    }
+}
+
+void worldmap_ores(int cx, int cy) {
+    uint8_t ore = (uint8_t)(22 + random_number() % 6);
+    int count = (int)random_range(0.0f, 10.0f);
+    for (int i = 0; i < count; i++) {
+        float ox = random_range(0.0f, 64.0f) + (float)(64 * cx);
+        float oy = random_range(0.0f, 64.0f) + (float)(64 * cy);
+        float totalz = maplayer_height(maplayer_total, ox, oy);
+        float stonez = worldmap_stone_height(ox, oy);
+        if (ore == 23 || ore == 24) {
+            if (stonez < totalz) {
+                float z = random_range(stonez, totalz);
+                voxel_ore_sphere_xyz(ox, oy, z, 6.0f, ore, 1, 0, 100);
+            }
+        } else {
+            float z = random_range(0.0f, stonez);
+            if (z < totalz) voxel_ore_sphere_xyz(ox, oy, z, 4.0f, ore, 3, 0, 100);
+        }
+    }
+}
+
+// Edge materials over the chunk and its one-column border, from the smallest neighbour height
+// up to the column's top.
+template <typename Heights>
+void worldmap_edges(int cx, int cy, Heights heights) {
+    for (int i = 0; i < CHUNK_SIZE + 2; i++) {
+        for (int j = 0; j < CHUNK_SIZE + 2; j++) {
+            int X = 64 * cx + i - 1, Y = 64 * cy + j - 1;
+            column_heights h = heights(X, Y, i, j);
+            int low = worldmap_neighbor_z(h);
+            int high = (int)h.totalz;
+            if (high < 0) high = 0;
+            // Nothing lies below the bottom layer, so the walk can start there.
+            if (low < 0) low = 0;
+            for (int z = low; z <= high; z++) voxel_edge_xyz(X, Y, z);
+        }
+    }
+}
+
+// The fast edge pass. A lookup walks a pillar from the bottom through the long runs beneath the
+// surface; here each column of the window keeps the record holding the lowest height any edge
+// check can ask of it, so a lookup at or above that height starts there. The window is built
+// after the ores, the last step that relinks records; the edge pass only rewrites material bits.
+struct edge_column {
+    voxel *start;  // record holding start_z, or none (no pillar, or start_z above it)
+    int start_z;   // the base of that record
+};
+edge_column worldmap_edge_window[WORLDMAP_GRID][WORLDMAP_GRID];
+
+inline voxel *worldmap_edge_lookup(int i, int j, int X, int Y, int z) {
+    const edge_column &e = worldmap_edge_window[i][j];
+    voxel *v;
+    int base;
+    if (e.start && z >= e.start_z) {
+        v = e.start;
+        base = e.start_z;
+    } else {
+        v = chunkmap_get_xy(X, Y);
+        base = 0;
+    }
+    for (; v; v = v->next) {
+        int top = base + voxel_length(v);
+        if (z < top) return v;
+        base = top;
+    }
+    return nullptr;
+}
+
+// The records of one column of the window at z - 1, z and z + 1 (none below the bottom), found
+// in one walk.
+inline void worldmap_edge_lookup3(int i, int j, int X, int Y, int z, voxel *out[3]) {
+    int first = z - 1 < 0 ? 0 : z - 1;
+    const edge_column &e = worldmap_edge_window[i][j];
+    voxel *v;
+    int base;
+    if (e.start && first >= e.start_z) {
+        v = e.start;
+        base = e.start_z;
+    } else {
+        v = chunkmap_get_xy(X, Y);
+        base = 0;
+    }
+    out[0] = nullptr;
+    for (int k = z - 1 < 0 ? 1 : 0; k < 3; k++) {
+        int target = z - 1 + k;
+        while (v && target >= base + voxel_length(v)) {
+            base += voxel_length(v);
+            v = v->next;
+        }
+        out[k] = v;
+    }
+}
+
+// The same rule as voxel_edge_xyz, with the window's lookups; (i, j) is the column's place in it.
+inline void worldmap_edge_block(int i, int j, int X, int Y, int z) {
+    voxel *v = worldmap_edge_lookup(i, j, X, Y, z);
+    if (!v || !voxel_is_single(v)) return;
+    uint8_t material = voxel_material(v);
+    if (material != 10 && material != 7 && material != 3 && material != 20) return;
+    uint8_t family = voxel_material_parent[material];
+    uint8_t new_material = family;
+    for (int dx = -1; dx <= 1 && new_material == family; dx++) {
+        for (int dy = -1; dy <= 1 && new_material == family; dy++) {
+            voxel *column[3];
+            worldmap_edge_lookup3(i + dx, j + dy, X + dx, Y + dy, z, column);
+            for (int k = 0; k < 3; k++) {
+                voxel *n = column[k];
+                if ((!dx && !dy && k == 1) || !n || !voxel_is_single(n)) continue;
+                uint8_t other = voxel_material_parent[voxel_material(n)];
+                // Once the block is an edge, no further neighbour can change that.
+                if (other != family && other != 63) {
+                    new_material = (uint8_t)(family + 1);
+                    break;
+                }
+            }
+        }
+    }
+    if (new_material == material) return;
+    v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | (new_material & VOXEL_MATERIAL_MASK));
+}
+
+// Creates and registers the chunk; none when it is off the map, resident or memory runs out.
+chunk *worldmap_new_chunk(int cx, int cy) {
+    if (cx < 0 || cx >= CHUNKMAP_SIZE || cy < 0 || cy >= CHUNKMAP_SIZE || chunk_map[cx][cy]) return nullptr;
     chunk *c = chunk_create();
-    if (!c) return;
+    if (!c) {
+        log_message(1, "Could not create chunk at %d, %d", cx, cy);
+        return nullptr;
+    }
     chunk_map[cx][cy] = c;
-    for (int x = 0; x < CHUNK_SIZE; x++)
-        for (int y = 0; y < CHUNK_SIZE; y++)
-            c->pillar[x][y] = worldmap_generate_pillar(cx * CHUNK_SIZE + x, cy * CHUNK_SIZE + y);
+    return c;
+}
+
+void worldmap_timers_start(void) {
+    function_timer_start(WORLDMAP_TIMER_NAME);
+    subfunction_timer_reset();
+}
+
+void worldmap_timers_end(void) {
+    function_timer_end(WORLDMAP_TIMER_NAME);
+    for (uint8_t sub = 0; sub < 6; sub++) subfunction_timer_log(WORLDMAP_TIMER_NAME, sub);
+}
+
+// Scratch of the fast builder, reused by every chunk.
+column_heights worldmap_grid_heights[CHUNK_SIZE + 2][CHUNK_SIZE + 2];
+float worldmap_grid_total[WORLDMAP_GRID][WORLDMAP_GRID];
+
+void worldmap_fast_edges(int cx, int cy) {
+    int base_x = 64 * cx - WORLDMAP_GRID_OFFSET, base_y = 64 * cy - WORLDMAP_GRID_OFFSET;
+    // The lowest check of a column comes from itself or a neighbour, one below that one's range.
+    int low[WORLDMAP_GRID][WORLDMAP_GRID];
+    for (int i = 0; i < WORLDMAP_GRID; i++) {
+        for (int j = 0; j < WORLDMAP_GRID; j++) {
+            int a = i - 1, b = j - 1;  // place in worldmap_grid_heights
+            low[i][j] = (a >= 0 && b >= 0 && a < CHUNK_SIZE + 2 && b < CHUNK_SIZE + 2)
+                            ? worldmap_neighbor_z(worldmap_grid_heights[a][b])
+                            : 1 << 30;
+        }
+    }
+    for (int i = 0; i < WORLDMAP_GRID; i++) {
+        for (int j = 0; j < WORLDMAP_GRID; j++) {
+            int lowest = 1 << 30;
+            for (int a = i - 1; a <= i + 1; a++)
+                for (int b = j - 1; b <= j + 1; b++)
+                    if (a >= 0 && b >= 0 && a < WORLDMAP_GRID && b < WORLDMAP_GRID && low[a][b] < lowest)
+                        lowest = low[a][b];
+            lowest -= 1;
+            if (lowest < 0) lowest = 0;
+            edge_column &e = worldmap_edge_window[i][j];
+            e.start = nullptr;
+            e.start_z = 0;
+            int base = 0;
+            for (voxel *v = chunkmap_get_xy(base_x + i, base_y + j); v; v = v->next) {
+                int top = base + voxel_length(v);
+                if (lowest < top) {
+                    e.start = v;
+                    e.start_z = base;
+                    break;
+                }
+                base = top;
+            }
+        }
+    }
+    for (int i = 0; i < CHUNK_SIZE + 2; i++) {
+        for (int j = 0; j < CHUNK_SIZE + 2; j++) {
+            const column_heights &h = worldmap_grid_heights[i][j];
+            int from = worldmap_neighbor_z(h);
+            int to = (int)h.totalz;
+            if (to < 0) to = 0;
+            if (from < 0) from = 0;
+            for (int z = from; z <= to; z++) worldmap_edge_block(i + 1, j + 1, base_x + i + 1, base_y + j + 1, z);
+        }
+    }
+}
+
+}  // namespace
+
+voxel *worldmap_generate_pillar(int x, int y) {
+    if (x < 0 || x >= CHUNKMAP_COLUMNS || y < 0 || y >= CHUNKMAP_COLUMNS) return nullptr;
+    return worldmap_reference_column(x, y);
+}
+
+void worldmap_generate_chunk_reference(int cx, int cy) {
+    worldmap_timers_start();
+    subfunction_timer_start(0);
+    chunk *c = worldmap_new_chunk(cx, cy);
+    subfunction_timer_end(0);
+    if (c) {
+        subfunction_timer_start(1);
+        for (int x = 0; x < CHUNK_SIZE; x++)
+            for (int y = 0; y < CHUNK_SIZE; y++) c->pillar[x][y] = worldmap_reference_column(64 * cx + x, 64 * cy + y);
+        subfunction_timer_end(1);
+        subfunction_timer_start(3);
+        worldmap_tree_seeds(cx, cy);
+        subfunction_timer_end(3);
+        subfunction_timer_start(4);
+        worldmap_ores(cx, cy);
+        subfunction_timer_end(4);
+        subfunction_timer_start(5);
+        worldmap_edges(cx, cy, [](int X, int Y, int, int) {
+            float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
+            column_heights h;
+            h.totalz = maplayer_height(maplayer_total, fx, fy);
+            h.left = maplayer_height(maplayer_total, fx - 1.0f, fy);
+            h.right = maplayer_height(maplayer_total, fx + 1.0f, fy);
+            h.down = maplayer_height(maplayer_total, fx, fy - 1.0f);
+            h.up = maplayer_height(maplayer_total, fx, fy + 1.0f);
+            return h;
+        });
+        subfunction_timer_end(5);
+    }
+    worldmap_timers_end();
+}
+
+void worldmap_generate_chunk(int cx, int cy) {
+    worldmap_timers_start();
+    subfunction_timer_start(0);
+    chunk *c = worldmap_new_chunk(cx, cy);
+    subfunction_timer_end(0);
+    if (c) {
+        subfunction_timer_start(1);
+        // One sample per column: (X - 1) + 0.5 is exactly the neighbour point X + 0.5 - 1, so the
+        // grid serves the neighbour heights of every column and of the edge border.
+        int base_x = 64 * cx - WORLDMAP_GRID_OFFSET, base_y = 64 * cy - WORLDMAP_GRID_OFFSET;
+        for (int i = 0; i < WORLDMAP_GRID; i++) {
+            for (int j = 0; j < WORLDMAP_GRID; j++) {
+                // The grid's corners are nobody's neighbour.
+                if ((i == 0 || i == WORLDMAP_GRID - 1) && (j == 0 || j == WORLDMAP_GRID - 1)) continue;
+                worldmap_grid_total[i][j] =
+                    maplayer_height(maplayer_total, (float)(base_x + i) + 0.5f, (float)(base_y + j) + 0.5f);
+            }
+        }
+        for (int i = 0; i < CHUNK_SIZE + 2; i++) {
+            for (int j = 0; j < CHUNK_SIZE + 2; j++) {
+                column_heights &h = worldmap_grid_heights[i][j];
+                h.totalz = worldmap_grid_total[i + 1][j + 1];
+                h.left = worldmap_grid_total[i][j + 1];
+                h.right = worldmap_grid_total[i + 2][j + 1];
+                h.down = worldmap_grid_total[i + 1][j];
+                h.up = worldmap_grid_total[i + 1][j + 2];
+            }
+        }
+        for (int x = 0; x < CHUNK_SIZE; x++)
+            for (int y = 0; y < CHUNK_SIZE; y++)
+                c->pillar[x][y] = worldmap_fast_column(64 * cx + x, 64 * cy + y, worldmap_grid_heights[x + 1][y + 1]);
+        // Grass and compression (sub-timer 2) happen while the runs are built, so they count here.
+        subfunction_timer_end(1);
+        subfunction_timer_start(3);
+        worldmap_tree_seeds(cx, cy);
+        subfunction_timer_end(3);
+        subfunction_timer_start(4);
+        worldmap_ores(cx, cy);
+        subfunction_timer_end(4);
+        subfunction_timer_start(5);
+        worldmap_fast_edges(cx, cy);
+        subfunction_timer_end(5);
+    }
+    worldmap_timers_end();
 }

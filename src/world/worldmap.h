@@ -1,11 +1,54 @@
-// worldmap.h — world generation: the terrain of chunks that have no file yet
-// PLACEHOLDER until world generation lands: a test island shaped by a dome and gentle hills.
+// worldmap.h — world generation: the island tile, the map layers of height texture laid over it,
+// the world's seed file and the building of new chunks from these height fields
 #pragma once
+#include <cstdint>
+
 #include "voxel.h"
 
+#define ISLETILE_SIZE 256
+#define WORLDMAP_PATH_SIZE 256
+
+// One layer of a height field: the map tile rotated, scaled and shifted (mode 0), or the island
+// tile (mode 1), which ends its list.
+struct maplayer {
+    float x, y;                  // origin in columns
+    float sidex, sidey;          // rotated axes
+    float frontx, fronty;
+    float scale;                 // columns per texture repeat
+    float weight;
+    uint8_t layer_mode;          // 0 = texture layer, 1 = island layer
+    maplayer *next;
+};
+
+extern uint8_t isletile_data[ISLETILE_SIZE][ISLETILE_SIZE];  // [y][x], 0 = deepest sea
+extern maplayer *maplayer_total, *maplayer_grass, *maplayer_stone, *maplayer_sand;
+extern float isletile_scale, maptile_scale;
+extern float global_ocean_level;
+
+// worldmap_tile.cpp — the two tiles and the layers
+void isletile_clear(void);
+void isletile_write(unsigned x, unsigned y, unsigned value, unsigned alpha);
+void isletile_write_circle(unsigned cx, unsigned cy, unsigned value, unsigned alpha, unsigned radius);
+void isletile_try_write_circle(float cx, float cy, unsigned value, unsigned alpha, float radius);
+float isletile_height(float x, float y);
+float maptile_height(float x, float y);
+maplayer *maplayer_create(float scale, uint8_t mode);
+void maplayer_create_and_append(maplayer **list, float scale, uint8_t mode);
+void maplayer_destroy(maplayer *ml);
+float maplayer_height(const maplayer *ml, float x, float y);
+
+// worldmap_setup.cpp — the world folder, its seed, the island and the layer lists
+uint8_t worldmap_setup(int32_t seed, const char *world_name);
+// The seed the world runs with, as worldmap_setup left it.
+extern int32_t global_world_seed;
+
+// worldmap.cpp — chunk generation
 // Creates, registers and fills chunk (cx, cy); nothing if it is off the map or resident.
 void worldmap_generate_chunk(int cx, int cy);
-// A freshly built column of the world's terrain at world column (x, y), bottom record first,
-// or none when (x, y) is off the map or memory runs out. The chunk reader rebuilds the columns
-// of a damaged file with it.
+// The same result built the plain way, one record per block; kept as the reference the fast
+// generator is checked against.
+void worldmap_generate_chunk_reference(int cx, int cy);
+// A freshly built column of the world's terrain at world column (x, y), bottom record first, as
+// the column stage of generation makes it (before tree seeds, ores and edges), or none when (x, y)
+// is off the map or memory runs out. The chunk reader rebuilds the columns of a damaged file with it.
 voxel *worldmap_generate_pillar(int x, int y);

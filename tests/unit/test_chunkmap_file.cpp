@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "random.h"
 #include "terrain_test_util.h"
 #include "worldmap.h"
 
@@ -74,14 +75,32 @@ TEST(ChunkFile, ColumnsAreWrittenRowByRowThenTheEmptyObjectList) {
     EXPECT_FALSE(file_exists(chunk_path(3, 4) + ".TMP"));
 }
 
+// A record-for-record copy of a column.
+static voxel *copy_pillar(const voxel *v) {
+    voxel *bottom = nullptr, *top = nullptr;
+    for (; v; v = v->next) {
+        voxel *c = voxel_create(0, 1);
+        *c = *v;
+        c->next = nullptr;
+        if (top)
+            top->next = c;
+        else
+            bottom = c;
+        top = c;
+    }
+    return bottom;
+}
+
 TEST(ChunkFile, GeneratedChunkRoundTripsByteForByte) {
     ScratchWorld world;
+    random_setup();
+    worldmap_setup(5150, WORLD_NAME);
     worldmap_generate_chunk(25, 25);
     ASSERT_NE(chunk_map[25][25], nullptr);
     // Keep copies of the generated columns to compare after loading.
     std::vector<voxel *> generated;
     for (int y = 0; y < 64; y++)
-        for (int x = 0; x < 64; x++) generated.push_back(worldmap_generate_pillar(25 * 64 + x, 25 * 64 + y));
+        for (int x = 0; x < 64; x++) generated.push_back(copy_pillar(chunk_map[25][25]->pillar[x][y]));
     uint32_t live_before = voxel_pool_live_count();
 
     chunkmap_unload(25, 25);
@@ -126,12 +145,14 @@ TEST(ChunkFile, MissingFileGeneratesAndExistingFileIsNeverRegenerated) {
 
 TEST(ChunkFile, UnloadReleasesEveryRecord) {
     ScratchWorld world;
+    random_setup();
+    worldmap_setup(5150, WORLD_NAME);  // a seed whose start chunk is land
     uint32_t live = voxel_pool_live_count();
-    worldmap_generate_chunk(20, 20);
+    worldmap_generate_chunk(25, 25);  // land, so columns hold several records
     EXPECT_GT(voxel_pool_live_count(), live + 4096);
-    chunkmap_unload(20, 20);
+    chunkmap_unload(25, 25);
     EXPECT_EQ(voxel_pool_live_count(), live);
-    chunkmap_unload(20, 20);  // no longer resident: nothing happens
+    chunkmap_unload(25, 25);  // no longer resident: nothing happens
 }
 
 TEST(ChunkFile, CrashBetweenWriteAndRenameLeavesTheOldFileIntact) {

@@ -1,6 +1,8 @@
 // test_voxel_light.cpp — sunlight and glow from the bounded flood, and the relight of a sphere
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "random.h"
 #include "terrain_test_util.h"
 
@@ -105,6 +107,43 @@ TEST_F(Lighting, RelightSphereLightsSinglesInsideAndEdgesThem) {
     EXPECT_EQ(chunkmap_get_xyz(25, 20, 5)->sunlight, 0);
     EXPECT_EQ(chunkmap_get_xyz(20, 25, 5)->sunlight, 0);
     EXPECT_EQ(voxel_material(chunkmap_get_xyz(21, 25, 5)), 10);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Lighting, RelightRefusesNonFiniteArgumentsAndCapsTheRadius) {
+    make_resident_chunk(0, 0, [](int, int) { return make_pillar({run_word(3, 5), single_word(1)}); });
+    voxel *v = chunkmap_get_xyz(10, 10, 5);
+    voxel_relight_sphere_xyz(NAN, 10.0f, 5.0f, 3.0f, 1);
+    voxel_relight_sphere_xyz(10.0f, 10.0f, 5.0f, INFINITY, 1);
+    EXPECT_EQ(v->sunlight, 0);
+    // A wild radius is cut to a size that still covers the neighbourhood.
+    voxel_relight_sphere_xyz(10.5f, 10.5f, 5.5f, 1e30f, 0);
+    EXPECT_EQ(v->sunlight, 127);
+}
+
+TEST_F(Lighting, DiggingWithRetraceLightsTheNewSurface) {
+    make_resident_chunk(0, 0, [](int, int) { return make_pillar({run_word(3, 20), single_word(1)}); });
+    // A pit in the middle of a flat floor: the blocks of its walls and floor become single and lit.
+    voxel_sphere_xyz(32.5f, 32.5f, 20.0f, 3.0f, 0, 0, 1, 20.0f, 0);
+    int lit = 0, dark = 0;
+    for (int x = 28; x <= 37; x++) {
+        for (int y = 28; y <= 37; y++) {
+            for (int z = 14; z <= 20; z++) {
+                voxel *b = chunkmap_get_xyz(x, y, z);
+                if (!b || !voxel_is_single(b)) continue;
+                if (b->sunlight > 0)
+                    lit++;
+                else
+                    dark++;
+                EXPECT_GE(b->glowlight, 1);
+            }
+        }
+    }
+    EXPECT_GT(lit, 10);
+    EXPECT_EQ(dark, 0);  // every surface block of an open pit sees the sky within a few steps
 }
 
 }  // namespace
