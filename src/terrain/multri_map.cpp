@@ -11,10 +11,7 @@
 #include "logfile.h"
 #include "multri.h"
 #include "voxel.h"
-
-// PLACEHOLDER until world generation lands with the water level; its definition replaces this.
-extern float global_ocean_level;
-__attribute__((weak)) float global_ocean_level = 20.0f;
+#include "worldmap.h"
 
 #define MULTRI_F1_KEY 282
 
