@@ -203,8 +203,3 @@ void voxel_draw_pillar_xy(int x, int y) {
         *slot = nullptr;
     }
 }
-
-void voxel_draw_pillar_fluid_xy(int x, int y) {
-    (void)x;
-    (void)y;
-}

@@ -72,7 +72,6 @@ int multri_mega_level(int mega);
 void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8_t draw_backdrop, uint8_t mega);
 void voxel_draw_pillar_xy(int x, int y);
 void voxel_draw_debug_pillar_xy(int x, int y);
-void voxel_draw_pillar_fluid_xy(int x, int y);
 void voxel_draw_mega_pillar_xy(int x, int y, int mega);
 
 // The 2-D view culling of voxel_draw_map, GL-free: the ground lines of the view from the camera.
