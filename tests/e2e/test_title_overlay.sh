@@ -8,7 +8,9 @@ e2e_prepare_game "$1"
 e2e_start_x
 e2e_start_game
 e2e_wait_log "Starting main loop" 60
-sleep 1.5
+# The camera eases into first person during the first frames; the terrain behind the overlay
+# shows that motion, so the first picture waits until it has settled.
+sleep 5
 window=$(e2e_window_id)
 xdotool mousemove --sync 400 300 2>/dev/null || xdotool mousemove 400 300
 
