@@ -17,8 +17,10 @@
 #include "multri.h"
 #include "random.h"
 #include "voxel.h"
+#include "worldmap.h"
 
 static const int start_x = 1600, start_y = 1600;
+static float bench_start_z = 100.0f;
 
 // The game folder beside the benchmark's build folder, for the atlas and the light texture.
 static std::string bench_game_folder() {
@@ -50,8 +52,11 @@ static void bench_terrain_world() {
     setup_wave_table(0, 0, 0);
     voxel_geometry_setup();
     chunkmap_setup();
+    worldmap_setup(1765200000, WORLD_NAME);
     const float load = (float)global_background_distance + 64.0f, unload = (float)global_background_distance + 128.0f;
     chunkmap_update(start_x, start_y, load, unload, 1);
+    // The view of the start: the camera one block above the start column's ground, as the loop has it.
+    bench_start_z = (float)voxel_height_xy(start_x, start_y, 0) + 2.0f;
 }
 
 struct bench_counter {
@@ -117,7 +122,7 @@ static void bench_draw_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    target_vector = {(float)start_x, (float)start_y, 100.0f};
+    target_vector = {(float)start_x, (float)start_y, bench_start_z};
     display_camera_position();
     display_look_at(&camera_vector, &target_vector);
     multri_draw_count = voxel_draw_count = voxel_draw_triangle_count = debug_mega_tile = 0;
@@ -140,6 +145,11 @@ static void BM_StartViewFrame(benchmark::State &state) {
     global_multri_batching = (uint8_t)state.range(0);
     bench_draw_frame();  // builds the caches
     state.counters["cache_bytes"] = (double)multri_cache_memory();
+    int resident = 0;
+    for (int cx = 0; cx < CHUNKMAP_SIZE; cx++)
+        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) resident += chunk_map[cx][cy] ? 1 : 0;
+    state.counters["chunks"] = resident;
+    state.counters["camera_z"] = camera_vector.z;
     for (auto _ : state) bench_draw_frame();
     state.counters["live_triangles"] = voxel_draw_triangle_count;
     state.counters["cached_triangles"] = multri_draw_count;
