@@ -7,6 +7,8 @@
 #include "random.h"
 #include "voxel.h"
 
+// PLACEHOLDER (player object): the player's simulation sets this once the player exists and
+// then owns it; until then the camera is never under water.
 uint8_t local_player_under_water = 0;
 uint32_t global_multri_mesh_steps = 0;
 
