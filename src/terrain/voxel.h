@@ -105,7 +105,8 @@ void voxel_export(FILE *openfile, const voxel *v);
 void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);
 
-// voxel_edit.cpp — setting blocks, compression, fluffing and the composite edits.
+// voxel_edit.cpp, voxel_edit_sphere.cpp — setting blocks, compression, fluffing and the composite
+// edits (spheres, snapped cubes, ore spheres, eggshells).
 // The material that stood at the block last set or fluffed (0 if none).
 extern uint8_t global_voxel_old_material;
 // Set when a dig met a block whose hardness is not below the dig strength.
@@ -121,6 +122,8 @@ int voxel_edit_box_int(float value);
 uint8_t voxel_set_xyz(int x, int y, int z, uint8_t material, uint8_t flags, uint8_t allow_replace);
 void voxel_compress(voxel *v);
 void voxel_compress_xy(int x, int y);
+// Compresses the column; debug builds then check it and log any fault at level 1.
+void voxel_compress_checked_xy(int x, int y);
 uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal);
 void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal);
 void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material);
@@ -135,7 +138,8 @@ void voxel_eggshell_pillar_xy(int x, int y, uint8_t material_to_replace, uint8_t
 
 // voxel_check.cpp — debug check of the pillar invariants. Returns 1 when the pillar starting at v
 // is sound (no zero-length record, no air record on top, no unmerged neighbours, runs of at most
-// 511, height at most 1000), else 0 with the first fault described in global_voxel_check_problem.
+// 511, no taller than a chunk file keeps whole), else 0 with the first fault described in
+// global_voxel_check_problem.
 extern char global_voxel_check_problem[128];
 uint8_t voxel_check_pillar(const voxel *v);
 uint8_t voxel_check_pillar_xy(int x, int y);

@@ -71,8 +71,8 @@ uint8_t voxel_set_xyz(int x, int y, int z, uint8_t material, uint8_t flags, uint
             voxel_destroy(block);
             return 0;
         }
-        // z is at or above the top: fill the gap with air runs, then put the block on top.
-        chunkmap_get_xyz(x, y, z);
+        // z is at or above the top: fill the gap with air runs, then put the block on top. The
+        // lookup above left the last record and the column's height behind.
         voxel *last = global_voxel_topmost;
         int height = global_voxel_topmost_z;
         while (height < z) {
@@ -135,6 +135,15 @@ void voxel_compress(voxel *v) {
 
 void voxel_compress_xy(int x, int y) { voxel_compress(chunkmap_get_xy(x, y)); }
 
+void voxel_compress_checked_xy(int x, int y) {
+    voxel_compress_xy(x, y);
+#ifndef NDEBUG
+    // Debug builds check every column a composite edit leaves behind.
+    if (!voxel_check_pillar_xy(x, y))
+        log_message(1, "Column %d, %d is unsound after an edit: %s", x, y, global_voxel_check_problem);
+#endif
+}
+
 // Below the bottom layer counts as solid ground.
 static inline uint8_t voxel_neighbour_solid(int x, int y, int z) {
     if (z < 0) return 1;
@@ -182,7 +191,7 @@ uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal) {
 void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal) {
     int height = voxel_height_xy(x, y, off_map);
     for (int z = 0; z <= height; z++) voxel_fluff_xyz(x, y, z, allow_removal);
-    voxel_compress_xy(x, y);
+    voxel_compress_checked_xy(x, y);
 }
 
 void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material) {
@@ -250,7 +259,7 @@ uint16_t voxel_ore_sphere_xyz(float centerx, float centery, float centerz, float
                 }
                 count++;
             }
-            voxel_compress_xy(x, y);
+            voxel_compress_checked_xy(x, y);
         }
     }
     return count;

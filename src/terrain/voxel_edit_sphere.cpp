@@ -213,7 +213,7 @@ uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float rad
 
     log_message(5, "  Doing compression");
     for (int y = box.y0 - 1; y <= box.y1 + 1; y++)
-        for (int x = box.x0 - 1; x <= box.x1 + 1; x++) voxel_compress_xy(x, y);
+        for (int x = box.x0 - 1; x <= box.x1 + 1; x++) voxel_compress_checked_xy(x, y);
 
     if (retrace) {
         log_message(5, "  Doing retrace");
@@ -261,7 +261,7 @@ uint16_t voxel_snap_cube_xyz(float centerx, float centery, float centerz, uint8_
             for (int y = Y - 2; y <= Y + 1; y++)
                 for (int x = X - 2; x <= X + 1; x++) voxel_fluff_xyz(x, y, z, 1);
     for (int y = Y - 2; y <= Y + 1; y++)
-        for (int x = X - 2; x <= X + 1; x++) voxel_compress_xy(x, y);
+        for (int x = X - 2; x <= X + 1; x++) voxel_compress_checked_xy(x, y);
     if (retrace) voxel_relight_sphere_xyz((float)X, (float)Y, (float)Z, 6.0f, 1);
     for (int y = Y - 3; y <= Y + 2; y++)
         for (int x = X - 3; x <= X + 2; x++) chunkmap_invalidate_xy_multri(x, y);
