@@ -21,6 +21,11 @@ target_of() {
     BM_ChunkLoad) echo "<= 2 ms" ;;
     BM_ChunkDestroy) echo "resident chunk <= 1 MiB (chunk_bytes)" ;;
     BM_VoxelPoolCreateDestroy) echo "faster than malloc (next row)" ;;
+    BM_WorldmapGenerateChunk) echo "<= 3 ms per chunk" ;;
+    BM_WorldmapGenerateChunkReference) echo "plain builder: ratio to the row above" ;;
+    BM_WorldGenerationStageFresh*) echo "<= 1.5 s" ;;
+    BM_WorldGenerationStageExisting*) echo "<= 1 s" ;;
+    BM_RelightSphereRadius8) echo "reported" ;;
     BM_DigPickRadius2) echo "<= 0.5 ms (no relight)" ;;
     BM_DigBombRadius5) echo "<= 3 ms (no relight)" ;;
     *) echo "-" ;;

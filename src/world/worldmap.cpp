@@ -128,18 +128,25 @@ voxel *worldmap_reference_column(int X, int Y) {
     return bottom;
 }
 
-// The fast column: heights come from the grid, runs are built whole, and the top block's marker
-// point is the column's own sample point, so its height is the grid's too.
-voxel *worldmap_fast_column(int X, int Y, const column_heights &h) {
-    float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
-    column_heights c = h;
+// The first z in low .. high - 1 that is not below the height f, or high if every one is. Heights
+// are compared exactly as the block rule compares them: the integer z as a float against f.
+inline int worldmap_first_not_below(float f, int low, int high) {
+    if (low >= high) return high;
+    if (!((float)low < f)) return low;
+    if ((float)(high - 1) < f) return high;
+    int z = (int)ceilf(f);
+    if (z < low) z = low;
+    if (z > high) z = high;
+    while (z > low && !((float)(z - 1) < f)) z--;
+    while (z < high && (float)z < f) z++;
+    return z;
+}
+
+// The fast column: every height comes from the chunk's sample grids, runs are built whole, and
+// the top block's marker point is the column's own sample point, so its height is the grid's too.
+voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
     int topz = (int)c.totalz;
     if (topz < 0) topz = 0;
-    // A field matters only where it can change a block: sand only above the stone, grass only
-    // where dirt reaches the top. The others get values that decide the same way.
-    c.stonez = topz > 0 ? worldmap_stone_height(fx, fy) : 0.0f;
-    c.sandz = topz > 0 && (float)topz >= c.stonez ? worldmap_sand_height(fx, fy) : 0.0f;
-    c.grassz = topz > 0 && (float)topz >= c.stonez && (float)topz >= c.sandz ? worldmap_grass_height(fx, fy) : 0.0f;
     int neighborz = worldmap_neighbor_z(c);
     int first_single = neighborz < topz ? neighborz : topz;
     if (first_single < 0) first_single = 0;
@@ -154,15 +161,22 @@ voxel *worldmap_fast_column(int X, int Y, const column_heights &h) {
             bottom = v;
         top = v;
     };
-    // Below the surface: runs of one material, which only change upward (crystal, stone, sand, dirt).
-    for (int z = 0; z < first_single;) {
-        uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
-        int end = z + 1;
-        while (end < first_single && end - z < VOXEL_MAX_RUN && worldmap_block_material(end, c.sandz, c.stonez) == material)
-            end++;
-        voxel *v = voxel_create(material, (uint16_t)(end - z));
-        if (v) link(v);
-        z = end;
+    // Below the surface: crystal, then stone, sand and dirt, each one stretch (the material of a
+    // block only changes upward in that order), cut into runs of at most 511.
+    if (first_single > 0) {
+        int stone_end = worldmap_first_not_below(c.stonez, 1, first_single);
+        int sand_end = worldmap_first_not_below(c.sandz, stone_end, first_single);
+        const int bounds[5] = {0, 1, stone_end, sand_end, first_single};
+        const uint8_t materials[4] = {34, 3, 7, 1};
+        for (int part = 0; part < 4; part++) {
+            for (int z = bounds[part]; z < bounds[part + 1];) {
+                int length = bounds[part + 1] - z;
+                if (length > VOXEL_MAX_RUN) length = VOXEL_MAX_RUN;
+                voxel *v = voxel_create(materials[part], (uint16_t)length);
+                if (v) link(v);
+                z += length;
+            }
+        }
     }
     for (int z = first_single; z <= topz; z++) {
         uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
@@ -234,8 +248,8 @@ void worldmap_edges(int cx, int cy, Heights heights) {
 // check can ask of it, so a lookup at or above that height starts there. The window is built
 // after the ores, the last step that relinks records; the edge pass only rewrites material bits.
 struct edge_column {
-    voxel *start;  // record holding start_z, or none (no pillar, or start_z above it)
-    int start_z;   // the base of that record
+    voxel *start;  // record holding start_z, or none: then nothing lies at or above start_z
+    int start_z;   // the base of that record, or the pillar's height
 };
 edge_column worldmap_edge_window[WORLDMAP_GRID][WORLDMAP_GRID];
 
@@ -243,7 +257,8 @@ inline voxel *worldmap_edge_lookup(int i, int j, int X, int Y, int z) {
     const edge_column &e = worldmap_edge_window[i][j];
     voxel *v;
     int base;
-    if (e.start && z >= e.start_z) {
+    if (z >= e.start_z) {
+        if (!e.start) return nullptr;
         v = e.start;
         base = e.start_z;
     } else {
@@ -265,7 +280,7 @@ inline void worldmap_edge_lookup3(int i, int j, int X, int Y, int z, voxel *out[
     const edge_column &e = worldmap_edge_window[i][j];
     voxel *v;
     int base;
-    if (e.start && first >= e.start_z) {
+    if (first >= e.start_z) {
         v = e.start;
         base = e.start_z;
     } else {
@@ -360,17 +375,16 @@ void worldmap_fast_edges(int cx, int cy) {
             if (lowest < 0) lowest = 0;
             edge_column &e = worldmap_edge_window[i][j];
             e.start = nullptr;
-            e.start_z = 0;
             int base = 0;
             for (voxel *v = chunkmap_get_xy(base_x + i, base_y + j); v; v = v->next) {
                 int top = base + voxel_length(v);
                 if (lowest < top) {
                     e.start = v;
-                    e.start_z = base;
                     break;
                 }
                 base = top;
             }
+            e.start_z = base;  // with no record found: the pillar's height, nothing above it
         }
     }
     for (int i = 0; i < CHUNK_SIZE + 2; i++) {
@@ -434,12 +448,34 @@ void worldmap_generate_chunk(int cx, int cy) {
         // One sample per column: (X - 1) + 0.5 is exactly the neighbour point X + 0.5 - 1, so the
         // grid serves the neighbour heights of every column and of the edge border.
         int base_x = 64 * cx - WORLDMAP_GRID_OFFSET, base_y = 64 * cy - WORLDMAP_GRID_OFFSET;
+        static_assert(WORLDMAP_GRID % 4 == 0 && CHUNK_SIZE % 4 == 0, "the grids are sampled four at a time");
+        float px[4], py[4];
         for (int i = 0; i < WORLDMAP_GRID; i++) {
-            for (int j = 0; j < WORLDMAP_GRID; j++) {
-                // The grid's corners are nobody's neighbour.
-                if ((i == 0 || i == WORLDMAP_GRID - 1) && (j == 0 || j == WORLDMAP_GRID - 1)) continue;
-                worldmap_grid_total[i][j] =
-                    maplayer_height(maplayer_total, (float)(base_x + i) + 0.5f, (float)(base_y + j) + 0.5f);
+            for (int j = 0; j < WORLDMAP_GRID; j += 4) {
+                for (int k = 0; k < 4; k++) {
+                    px[k] = (float)(base_x + i) + 0.5f;
+                    py[k] = (float)(base_y + j + k) + 0.5f;
+                }
+                maplayer_height4(maplayer_total, px, py, &worldmap_grid_total[i][j]);
+            }
+        }
+        // The stone, sand and grass fields of every column of the chunk.
+        for (int x = 0; x < CHUNK_SIZE; x++) {
+            for (int y = 0; y < CHUNK_SIZE; y += 4) {
+                float stone[4], sand[4], grass[4];
+                for (int k = 0; k < 4; k++) {
+                    px[k] = (float)(64 * cx + x) + 0.5f;
+                    py[k] = (float)(64 * cy + y + k) + 0.5f;
+                }
+                maplayer_height4(maplayer_stone, px, py, stone);
+                maplayer_height4(maplayer_sand, px, py, sand);
+                maplayer_height4(maplayer_grass, px, py, grass);
+                for (int k = 0; k < 4; k++) {
+                    column_heights &h = worldmap_grid_heights[x + 1][y + k + 1];
+                    h.stonez = (stone[k] + 0.75f) * isletile_scale;
+                    h.sandz = sand[k] * isletile_scale;
+                    h.grassz = (grass[k] + 0.5f) * isletile_scale * 2.0f;
+                }
             }
         }
         for (int i = 0; i < CHUNK_SIZE + 2; i++) {

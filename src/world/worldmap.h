@@ -36,6 +36,8 @@ maplayer *maplayer_create(float scale, uint8_t mode);
 void maplayer_create_and_append(maplayer **list, float scale, uint8_t mode);
 void maplayer_destroy(maplayer *ml);
 float maplayer_height(const maplayer *ml, float x, float y);
+// maplayer_height of four points (x[k], y[k]) into out[k], with the same results.
+void maplayer_height4(const maplayer *ml, const float *x, const float *y, float *out);
 
 // worldmap_setup.cpp — the world folder, its seed, the island and the layer lists
 uint8_t worldmap_setup(int32_t seed, const char *world_name);

@@ -2,7 +2,9 @@
 // the four layer lists; every draw of the random sequence here is part of the world's definition
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #ifdef _WIN32
@@ -32,10 +34,15 @@ static uint8_t worldmap_make_folder(const char *path) {
 static uint8_t worldmap_read_seed(const char *path, int32_t *seed) {
     FILE *file = fopen(path, "r");
     if (!file) return 0;
-    int value = 0;
-    int read = fscanf(file, "%d", &value);
+    // Read as "%d" would, but a number too big for the seed is no seed rather than undefined.
+    char text[64];
+    size_t length = fread(text, 1, sizeof(text) - 1, file);
     fclose(file);
-    if (read != 1) return 2;
+    text[length] = 0;
+    char *end = nullptr;
+    errno = 0;
+    long long value = strtoll(text, &end, 10);
+    if (end == text || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return 2;
     *seed = (int32_t)value;
     return 1;
 }

@@ -2,6 +2,9 @@
 // island tile and the map tile, and the map layers whose weighted sum gives the height fields
 #include <cmath>
 #include <cstdlib>
+#if defined(__SSE2_MATH__)
+#include <emmintrin.h>
+#endif
 
 #include "logfile.h"
 #include "maptile.h"
@@ -128,29 +131,22 @@ static inline float maplayer_fraction(float t) {
     return t;
 }
 
-float maplayer_height(const maplayer *ml, float x, float y) {
-    float weightsum = 0.0f, heightsum = 0.0f;
-    for (; ml; ml = ml->next) {
-        if (ml->layer_mode == 1) {
-            float adjustment = weightsum > 0.0f ? heightsum / weightsum : heightsum;
-            float tx = x / ml->scale, ty = y / ml->scale;
-            if (tx < 0.0f) tx = 0.0f;
-            if (tx > 1.0f) tx = 1.0f;
-            if (ty < 0.0f) ty = 0.0f;
-            if (ty > 1.0f) ty = 1.0f;
-            float base = isletile_height(tx, ty);
-            if (adjustment < -1.0f || adjustment > 1.0f) {
-                log_message(1, "maplayer_height() adjustment out of bounds...  %f", (double)adjustment);
-                adjustment = adjustment < -1.0f ? -1.0f : 1.0f;
-            }
-            return base + maptile_scale * adjustment;
+// The end of a list walk: the island layer (ml) under the averaged texture detail, or without
+// one the averaged detail alone; out-of-range sums are logged and clamped.
+static float maplayer_finish(const maplayer *ml, float x, float y, float weightsum, float heightsum) {
+    if (ml) {
+        float adjustment = weightsum > 0.0f ? heightsum / weightsum : heightsum;
+        float tx = x / ml->scale, ty = y / ml->scale;
+        if (tx < 0.0f) tx = 0.0f;
+        if (tx > 1.0f) tx = 1.0f;
+        if (ty < 0.0f) ty = 0.0f;
+        if (ty > 1.0f) ty = 1.0f;
+        float base = isletile_height(tx, ty);
+        if (adjustment < -1.0f || adjustment > 1.0f) {
+            log_message(1, "maplayer_height() adjustment out of bounds...  %f", (double)adjustment);
+            adjustment = adjustment < -1.0f ? -1.0f : 1.0f;
         }
-        float dx = x - ml->x, dy = y - ml->y;
-        float tx = (ml->sidex * dx + ml->sidey * dy) / ml->scale;
-        float ty = (ml->frontx * dx + ml->fronty * dy) / ml->scale;
-        float height = maptile_height(maplayer_fraction(tx), maplayer_fraction(ty));
-        weightsum += ml->weight;
-        heightsum += ml->weight * height;
+        return base + maptile_scale * adjustment;
     }
     float result = weightsum > 0.0f ? heightsum / weightsum : heightsum;
     if (result < -1.0f || result > 1.0f) {
@@ -159,3 +155,97 @@ float maplayer_height(const maplayer *ml, float x, float y) {
     }
     return result;
 }
+
+float maplayer_height(const maplayer *ml, float x, float y) {
+    float weightsum = 0.0f, heightsum = 0.0f;
+    for (; ml && ml->layer_mode != 1; ml = ml->next) {
+        float dx = x - ml->x, dy = y - ml->y;
+        float tx = (ml->sidex * dx + ml->sidey * dy) / ml->scale;
+        float ty = (ml->frontx * dx + ml->fronty * dy) / ml->scale;
+        float height = maptile_height(maplayer_fraction(tx), maplayer_fraction(ty));
+        weightsum += ml->weight;
+        heightsum += ml->weight * height;
+    }
+    return maplayer_finish(ml, x, y, weightsum, heightsum);
+}
+
+#if defined(__SSE2_MATH__)
+// Four points at once. Every step is the same single-precision operation, in the same order, as
+// in maplayer_height, so each lane gives the same bits; only where scalar float arithmetic is SSE
+// arithmetic too (x87 code keeps extra precision and would not match).
+static inline __m128 sse_trunc(__m128 v) {
+    __m128 big = _mm_cmpge_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), v), _mm_set1_ps(8388608.0f));
+    __m128 t = _mm_cvtepi32_ps(_mm_cvttps_epi32(v));
+    return _mm_or_ps(_mm_and_ps(big, v), _mm_andnot_ps(big, t));
+}
+
+static inline __m128 sse_floor(__m128 v) {
+    __m128 t = sse_trunc(v);
+    __m128 above = _mm_cmpgt_ps(t, v);
+    return _mm_sub_ps(t, _mm_and_ps(above, _mm_set1_ps(1.0f)));
+}
+
+static inline __m128 sse_fraction(__m128 t) {
+    t = _mm_sub_ps(t, sse_trunc(t));
+    __m128 negative = _mm_cmplt_ps(t, _mm_setzero_ps());
+    return _mm_add_ps(t, _mm_and_ps(negative, _mm_set1_ps(1.0f)));
+}
+
+static inline __m128 sse_maptile_height(__m128 x, __m128 y) {
+    const __m128 n = _mm_set1_ps((float)MAPTILE_SIZE), one = _mm_set1_ps(1.0f), scale = _mm_set1_ps(1.0f / 256.0f);
+    __m128 fx = _mm_mul_ps(n, x), fy = _mm_mul_ps(n, y);
+    __m128 fx_floor = sse_floor(fx), fy_floor = sse_floor(fy);
+    __m128 subx = _mm_sub_ps(fx, fx_floor), suby = _mm_sub_ps(fy, fy_floor);
+    alignas(16) int32_t ix[4], iy[4];
+    _mm_store_si128((__m128i *)ix, _mm_cvttps_epi32(fx_floor));
+    _mm_store_si128((__m128i *)iy, _mm_cvttps_epi32(fy_floor));
+    alignas(16) float c00[4], c10[4], c01[4], c11[4];
+    const int mask = MAPTILE_SIZE - 1;
+    for (int k = 0; k < 4; k++) {
+        int tlx = ix[k] & mask, tly = iy[k] & mask, brx = (tlx + 1) & mask, bry = (tly + 1) & mask;
+        c00[k] = (float)maptile[(tly * MAPTILE_SIZE + tlx) * 3];
+        c10[k] = (float)maptile[(bry * MAPTILE_SIZE + tlx) * 3];
+        c01[k] = (float)maptile[(tly * MAPTILE_SIZE + brx) * 3];
+        c11[k] = (float)maptile[(bry * MAPTILE_SIZE + brx) * 3];
+    }
+    __m128 not_suby = _mm_sub_ps(one, suby), not_subx = _mm_sub_ps(one, subx);
+    // Dividing by 256 and multiplying by its reciprocal give the same bits: it is a power of two.
+    __m128 left = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(_mm_load_ps(c00), not_suby), scale),
+                             _mm_mul_ps(_mm_mul_ps(_mm_load_ps(c10), suby), scale));
+    __m128 right = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(_mm_load_ps(c01), not_suby), scale),
+                              _mm_mul_ps(_mm_mul_ps(_mm_load_ps(c11), suby), scale));
+    __m128 mid = _mm_add_ps(_mm_mul_ps(left, not_subx), _mm_mul_ps(right, subx));
+    return _mm_mul_ps(_mm_sub_ps(mid, _mm_set1_ps(0.5f)), _mm_set1_ps(2.0f));
+}
+
+void maplayer_height4(const maplayer *ml, const float *x, const float *y, float *out) {
+    __m128 px = _mm_loadu_ps(x), py = _mm_loadu_ps(y);
+    // Non-finite points take the scalar path, which has its own guard.
+    __m128 finite = _mm_and_ps(_mm_cmpord_ps(px, py), _mm_cmplt_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_add_ps(px, py)),
+                                                                  _mm_set1_ps(1e30f)));
+    if (_mm_movemask_ps(finite) != 15) {
+        for (int k = 0; k < 4; k++) out[k] = maplayer_height(ml, x[k], y[k]);
+        return;
+    }
+    float weightsum = 0.0f;
+    __m128 heightsum = _mm_setzero_ps();
+    for (; ml && ml->layer_mode != 1; ml = ml->next) {
+        __m128 dx = _mm_sub_ps(px, _mm_set1_ps(ml->x)), dy = _mm_sub_ps(py, _mm_set1_ps(ml->y));
+        __m128 scale = _mm_set1_ps(ml->scale);
+        __m128 tx = _mm_div_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(ml->sidex), dx), _mm_mul_ps(_mm_set1_ps(ml->sidey), dy)),
+                               scale);
+        __m128 ty = _mm_div_ps(
+            _mm_add_ps(_mm_mul_ps(_mm_set1_ps(ml->frontx), dx), _mm_mul_ps(_mm_set1_ps(ml->fronty), dy)), scale);
+        __m128 height = sse_maptile_height(sse_fraction(tx), sse_fraction(ty));
+        weightsum += ml->weight;
+        heightsum = _mm_add_ps(heightsum, _mm_mul_ps(_mm_set1_ps(ml->weight), height));
+    }
+    alignas(16) float sums[4];
+    _mm_store_ps(sums, heightsum);
+    for (int k = 0; k < 4; k++) out[k] = maplayer_finish(ml, x[k], y[k], weightsum, sums[k]);
+}
+#else
+void maplayer_height4(const maplayer *ml, const float *x, const float *y, float *out) {
+    for (int k = 0; k < 4; k++) out[k] = maplayer_height(ml, x[k], y[k]);
+}
+#endif

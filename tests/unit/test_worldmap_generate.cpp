@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -199,6 +200,30 @@ TEST_F(Generation, SinglePillarMatchesTheColumnsOfAGeneratedChunk) {
         }
     }
     EXPECT_GT(same, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Generation, RunningOutOfRecordsLeavesBlocksOutButNeverCrashes) {
+    generate(5150, {}, worldmap_generate_chunk);
+    uint32_t live = voxel_pool_live_count();
+    for (void (*builder)(int, int) : {worldmap_generate_chunk, worldmap_generate_chunk_reference}) {
+        release_all_chunks();
+        global_voxel_allocation_limit = live + 5000;
+        builder(25, 25);
+        ASSERT_NE(chunk_map[25][25], nullptr);
+        EXPECT_LE(voxel_pool_live_count(), live + 5000);
+        int empty = 0;
+        for (int x = 0; x < CHUNK_SIZE; x++)
+            for (int y = 0; y < CHUNK_SIZE; y++)
+                if (!chunk_map[25][25]->pillar[x][y]) empty++;
+        EXPECT_GT(empty, 0);
+        global_voxel_allocation_limit = 0;
+    }
+    release_all_chunks();
+    EXPECT_EQ(voxel_pool_live_count(), live);
 }
 
 }  // namespace

@@ -163,6 +163,32 @@ TEST_F(Layers, HeightsStayInTheirBounds) {
     }
 }
 
+TEST_F(Layers, FourAtATimeGivesTheSameBitsAsOneAtATime) {
+    worldmap_setup(2718, WORLD_NAME);
+    const float odd[] = {-0.0f, -1.5f, -40000.0f, 1e9f, 3199.999f, 0.0f, 1e-30f, 12345.678f};
+    int points = 0;
+    for (const maplayer *list : {maplayer_total, maplayer_grass, maplayer_stone, maplayer_sand}) {
+        for (int n = 0; n < 400; n++) {
+            float x[4], y[4], four[4];
+            for (int k = 0; k < 4; k++) {
+                x[k] = random_range(-100.0f, 3300.0f);
+                y[k] = n < 8 ? odd[n] : random_range(-100.0f, 3300.0f);
+            }
+            maplayer_height4(list, x, y, four);
+            for (int k = 0; k < 4; k++, points++) {
+                float one = maplayer_height(list, x[k], y[k]);
+                EXPECT_EQ(memcmp(&one, &four[k], sizeof(float)), 0) << x[k] << ", " << y[k];
+            }
+        }
+    }
+    EXPECT_EQ(points, 4 * 400 * 4);
+    // A point that is not a number sends the four down the one-at-a-time path.
+    float x[4] = {1.5f, NAN, 3.5f, INFINITY}, y[4] = {1.5f, 2.5f, 3.5f, 4.5f}, four[4];
+    maplayer_height4(maplayer_grass, x, y, four);
+    float first = maplayer_height(maplayer_grass, 1.5f, 1.5f);
+    EXPECT_EQ(memcmp(&first, &four[0], sizeof(float)), 0);
+}
+
 TEST_F(Layers, OutOfBoundsSumsAreClamped) {
     isletile_clear();
     // A layer with a negative weight drives the weighted average far out of -1..1.
@@ -225,6 +251,24 @@ TEST_F(Layers, UnreadableSeedFileIsKeptAndTheGivenSeedUsed) {
     EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), "not a number");
     std::string log = read_text(LOGFILE_NAME);
     EXPECT_NE(log.find("Error:"), std::string::npos);
+}
+
+TEST_F(Layers, SeedTooBigForTheSeedIsNoSeed) {
+    for (const char *text : {"99999999999", "-2147483649", "", "   ", "-"}) {
+        {
+            std::ofstream out("WORLDS/" WORLD_NAME "/SEED.TXT");
+            out << text;
+        }
+        worldmap_setup(444, WORLD_NAME);
+        EXPECT_EQ(global_world_seed, 444) << text;
+        EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), text);
+    }
+    {
+        std::ofstream out("WORLDS/" WORLD_NAME "/SEED.TXT");
+        out << "  -2147483648\n";
+    }
+    worldmap_setup(444, WORLD_NAME);
+    EXPECT_EQ(global_world_seed, INT32_MIN);
 }
 
 TEST_F(Layers, ExistingSeedIsReadBack) {
