@@ -88,7 +88,11 @@ uint8_t multri_view_accepts(const multri_view *view, float px, float py, int min
     }
     if (multri_dot2(dx, dy, view->forward_x, view->forward_y) <= 0.0f) return 0;
     if (d2 >= max2) return 0;
-    const float tolerance = (float)(mega < 1 ? 0 : mega);
+    // The geometry of the cell at (x, y) reaches from its test point one cell (mega blocks) towards
+    // +x and +y, that is up to 1.41 mega along the diagonal, and surface points stand up to half a
+    // block further: a tolerance of one mega let slivers at the screen's edge go missing, so the
+    // side tests allow two.
+    const float tolerance = (float)(mega < 1 ? 0 : 2 * mega);
     float left = multri_dot2(px - view->left_x, py - view->left_y, view->left_nx, view->left_ny);
     float right = multri_dot2(px - view->right_x, py - view->right_y, view->right_nx, view->right_ny);
     return (left + tolerance > 0.0f && right + tolerance > 0.0f) ? 1 : 0;
