@@ -3,6 +3,8 @@
 #include <SDL_opengl.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "display.h"
 #include "font.h"
 #include "input.h"
@@ -10,6 +12,7 @@
 #include "kestrova_placeholder.h"
 #include "chunkmap.h"
 #include "logfile.h"
+#include "multri.h"
 #include "sound.h"
 #include "timer.h"
 #include "voxel.h"
@@ -71,20 +74,40 @@ static void main_loop_title_overlay(void) {
 }
 
 static void main_loop_draw_terrain(void) {
-    // voxel draw counters reset here: multri_draw_count, voxel_draw_count, voxel_draw_triangle_count,
-    // debug_tri_average, debug_mega_tile  (terrain rendering)
-    const uint8_t under_water = 0;  // local_player_under_water  (player object)
+    multri_draw_count = 0;
+    voxel_draw_count = 0;
+    voxel_draw_triangle_count = 0;
+    debug_tri_average = 0.0f;
+    debug_mega_tile = 0;
+    const uint8_t under_water = local_player_under_water;
     main_loop_band bands[4];
     uint8_t count = main_loop_terrain_bands(under_water, global_display_distance, global_background_distance, bands);
-    for (uint8_t i = 0; i < count; i++) {
-        // voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop,
-        //                bands[i].mega);  (terrain rendering; it draws the sky itself when asked)
-        if (bands[i].backdrop) placeholder_draw_sky(&camera_vector);
-    }
-    // debug_tri_average /= debug_mega_tile;  (terrain rendering)
+    for (uint8_t i = 0; i < count; i++)
+        voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    // Without any coarse tile drawn there is nothing to average.
+    if (debug_mega_tile) debug_tri_average /= (float)debug_mega_tile;
     if (!under_water) {
         sound_update();
     }
+}
+
+char global_debug_string[1024];
+
+// The position and drawing statistics shown while F2, F4, F5 or F6 is held.
+static void main_loop_debug_texts(void) {
+    log_message(5, "Drawing frames per second");
+    if (!(key_down[KEY_F2] || key_down[KEY_F4] || key_down[KEY_F5] || key_down[KEY_F6])) return;
+    const uint8_t build_plane_active = 0;  // the build plane  (player actions)
+    snprintf(global_debug_string, sizeof(global_debug_string), "%0.1f, %0.1f, %0.1f -- %f FPS", target_vector.x,
+             target_vector.y, target_vector.z, timer_frames_per_second);
+    font_draw_text(white, global_debug_string, 0.0f, 0.0f, 15.0f);
+    snprintf(global_debug_string, sizeof(global_debug_string), "%d voxtri -- %f avg mega -- %d mega tiles -- %d multri",
+             (int)voxel_draw_triangle_count, debug_tri_average, (int)debug_mega_tile, (int)multri_draw_count);
+    font_draw_text(white, global_debug_string, 0.0f, 15.0f, 15.0f);
+    snprintf(global_debug_string, sizeof(global_debug_string), "In chunk %03d-%03d -- build plane == %d",
+             (int)target_vector.x / 64, (int)target_vector.y / 64, build_plane_active);
+    font_draw_text(white, global_debug_string, 0.0f, 30.0f, 15.0f);
+    if (key_pressed[KEY_F2]) dump_pillar_xy((int)target_vector.x, (int)target_vector.y);
 }
 
 static void main_loop_before_first_pass(void) {
@@ -209,7 +232,9 @@ void main_loop(void) {
 
         log_message(5, "Drawing onscreen display");
         display_window_mode();
-        // Crosshair, pitch notches, debug texts, hit effects  (on-screen display)
+        // Crosshair and pitch notches  (on-screen display)
+        main_loop_debug_texts();
+        // Hit effects  (on-screen display)
         main_loop_title_overlay();
         // Inventory screen and stack counts  (on-screen display)
         display_end_window_mode();

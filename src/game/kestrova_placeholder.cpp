@@ -1,4 +1,4 @@
-// kestrova_placeholder.cpp — PLACEHOLDERS for the sky, the sun level and particle quads until their modules land
+// kestrova_placeholder.cpp — PLACEHOLDERS for particle quads until their modules land
 #include "kestrova_placeholder.h"
 
 #include <SDL_opengl.h>
@@ -68,38 +68,4 @@ void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, u
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);
     }
-}
-
-void placeholder_draw_sky(const vector *center_vector) {
-    (void)center_vector;
-    glDisable(GL_BLEND);
-    glShadeModel(GL_FLAT);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
-    // Without terrain there is no ocean level to darken under, so the shade stays full.
-    const int shade = 255;
-    int light = global_sun_light_level;
-    uint8_t color[4] = {(uint8_t)((light / 2 + 127) * shade / 256), (uint8_t)(light * shade / 256),
-                        (uint8_t)((3 * light / 4 + 63) * shade / 256), 255};
-    float cycle = 2.0f * KESTROVA_PI * global_day_night_cycle;
-    vector direction = {0.7f, -cosf(cycle), -sinf(cycle)};
-    float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z + 0.00001f);
-    global_light_direction = {direction.x / length, direction.y / length, direction.z / length};
-    // Under water the sky is the sub-drop block instead; the player module decides that once it lands.
-    display_backdrop(color, backdrop_texture, updrop_texture, downdrop_texture, 2000.0f, 1000.0f, 1200.0f);
-    glFrontFace(GL_CW);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    placeholder_particle_draw(sun_texture, 0, 255, 128, 0, 0, camera_vector.x + 5.0f,
-                              camera_vector.y + 1100.0f * cosf(cycle), camera_vector.z + 1100.0f * sinf(cycle),
-                              120.0f, 0, 0);
-    placeholder_particle_draw(moon_texture, 0, 255, 128, 0, 0, camera_vector.x + 5.0f,
-                              camera_vector.y + 1100.0f * cosf(cycle + KESTROVA_PI),
-                              camera_vector.z + 1100.0f * sinf(cycle + KESTROVA_PI), 120.0f, 0, 0);
-    glDisable(GL_BLEND);
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CW);
-    glDisable(GL_TEXTURE_2D);
 }

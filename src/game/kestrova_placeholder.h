@@ -8,7 +8,3 @@
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,
                                uint8_t use_overlay, uint16_t spin);
-
-// PLACEHOLDER (terrain rendering): the backdrop step of voxel_draw_map (the sky box, the sun
-// and the moon), drawn by the band that draws the backdrop until terrain rendering lands.
-void placeholder_draw_sky(const vector *center_vector);

@@ -7,6 +7,7 @@
 
 #include "kestrova.h"
 #include "logfile.h"
+#include "multri.h"
 
 chunk *chunk_map[CHUNKMAP_SIZE][CHUNKMAP_SIZE];
 uint32_t last_chunkmap_update = 0;
@@ -14,9 +15,10 @@ voxel *global_voxel_topmost = nullptr;
 uint16_t global_voxel_topmost_z = 0;
 voxel *global_last_single_voxel = nullptr;
 
-// PLACEHOLDER until the terrain renderer lands: its multri_destroy frees a cached triangle list.
-// No list is ever built before then, so the slots are always empty here.
-static void chunkmap_release_multri_list(multri **slot) { *slot = nullptr; }
+static void chunkmap_release_multri_list(multri **slot) {
+    multri_destroy(*slot);
+    *slot = nullptr;
+}
 
 // PLACEHOLDER until object piles land: chunk_destroy then calls object_destroy on the head of the
 // pile until it is empty. Nothing spawns objects before then, so the pile is always empty here.

@@ -1,0 +1,161 @@
+// bench_terrain.cpp — terrain rendering: meshing a near pillar, building a distant tile at each
+// size, and whole frames of the start view at 800 x 600 (needs an X display, e.g. xvfb-run),
+// with the vertex batches and with one draw per triangle
+#include <benchmark/benchmark.h>
+#include <GL/gl.h>
+#include <SDL.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "chunkmap.h"
+#include "display.h"
+#include "logfile.h"
+#include "multri.h"
+#include "random.h"
+#include "voxel.h"
+#include "worldmap.h"
+
+static const int start_x = 1600, start_y = 1600;
+static float bench_start_z = 100.0f;
+
+// The game folder beside the benchmark's build folder, for the atlas and the light texture.
+static std::string bench_game_folder() {
+    if (const char *dir = getenv("KESTROVA_GAME_DIR")) return dir;
+    char self[4096];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    if (n <= 0) return "game";
+    self[n] = 0;
+    std::string path(self);
+    path = path.substr(0, path.rfind('/'));
+    return path + "/../game";
+}
+
+// A scratch world with every chunk around the start resident, as after start-up.
+static void bench_terrain_world() {
+    static bool ready = false;
+    if (ready) return;
+    ready = true;
+    char pattern[] = "/tmp/kestrova_terrain_XXXXXX";
+    char *folder = mkdtemp(pattern);
+    if (!folder || chdir(folder) != 0) abort();
+    mkdir("WORLDS", 0755);
+    mkdir("WORLDS/" WORLD_NAME, 0755);
+    global_log_level = 0;
+    random_setup();
+    voxel_setup_light_table();
+    voxel_clear_map();
+    voxel_setup_materials();
+    setup_wave_table(0, 0, 0);
+    voxel_geometry_setup();
+    chunkmap_setup();
+    worldmap_setup(1765200000, WORLD_NAME);
+    const float load = (float)global_background_distance + 64.0f, unload = (float)global_background_distance + 128.0f;
+    chunkmap_update(start_x, start_y, load, unload, 1);
+    // The view of the start: the camera one block above the start column's ground, as the loop has it.
+    bench_start_z = (float)voxel_height_xy(start_x, start_y, 0) + 2.0f;
+}
+
+struct bench_counter {
+    uint32_t triangles;
+};
+static void bench_count_sink(void *context, const multri *, uint8_t) { ((bench_counter *)context)->triangles++; }
+
+static void BM_MeshNearPillar(benchmark::State &state) {
+    bench_terrain_world();
+    bench_counter counter = {0};
+    int i = 0;
+    uint64_t pillars = 0;
+    for (auto _ : state) {
+        int x = start_x - 32 + (i & 63), y = start_y - 32 + ((i >> 6) & 63);
+        multri_mesh_pillar_xy(x, y, bench_count_sink, &counter);
+        i++;
+        pillars++;
+    }
+    state.counters["triangles_per_pillar"] = (double)counter.triangles / (double)pillars;
+}
+BENCHMARK(BM_MeshNearPillar);
+
+static void BM_BuildTile(benchmark::State &state) {
+    bench_terrain_world();
+    const int mega = (int)state.range(0);
+    uint64_t triangles = 0, tiles = 0;
+    int i = 0;
+    for (auto _ : state) {
+        int x = start_x - 128 + mega * (i & 31), y = start_y - 128 + mega * ((i >> 5) & 31);
+        multri *list = nullptr;
+        triangles += multri_build_mega_tile(x, y, mega, &list);
+        multri_destroy(list);
+        i++;
+        tiles++;
+    }
+    state.counters["triangles_per_tile"] = (double)triangles / (double)tiles;
+}
+BENCHMARK(BM_BuildTile)->Arg(2)->Arg(4)->Arg(8);
+
+static bool bench_window() {
+    static int ready = -1;
+    if (ready >= 0) return ready == 1;
+    ready = 0;
+    if (!getenv("DISPLAY")) return false;
+    // KESTROVA_BENCH_SMALL draws into 200 x 150 to tell fill costs from the rest.
+    screen_x = getenv("KESTROVA_BENCH_SMALL") ? 200 : 800;
+    screen_y = getenv("KESTROVA_BENCH_SMALL") ? 150 : 600;
+    fullscreen_mode = 0;
+    if (!display_setup()) return false;
+    std::string game = bench_game_folder();
+    material_texture = display_load_texture_file_rgba((game + "/ART/MATERIAL.TGA").c_str(), 1, 1);
+    light_texture = display_load_texture_file_rgba((game + "/ART/LIGHT.TGA").c_str(), 0, 0);
+    backdrop_texture = display_load_texture_file_rgba((game + "/ART/BACKDROP.TGA").c_str(), 0, 0);
+    updrop_texture = display_load_texture_file_rgba((game + "/ART/UPDROP.TGA").c_str(), 0, 0);
+    downdrop_texture = display_load_texture_file_rgba((game + "/ART/DOWNDROP.TGA").c_str(), 0, 0);
+    ready = material_texture && light_texture ? 1 : 0;
+    return ready == 1;
+}
+
+// One frame of the start view: the camera set up as the loop does, the bands far to near.
+static void bench_draw_frame() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    target_vector = {(float)start_x, (float)start_y, bench_start_z};
+    display_camera_position();
+    display_look_at(&camera_vector, &target_vector);
+    multri_draw_count = voxel_draw_count = voxel_draw_triangle_count = debug_mega_tile = 0;
+    main_loop_band bands[4];
+    uint8_t count = main_loop_terrain_bands(0, global_display_distance, global_background_distance, bands);
+    for (uint8_t i = 0; i < count; i++)
+        voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    glFinish();
+    SDL_GL_SwapBuffers();
+}
+
+static void BM_StartViewFrame(benchmark::State &state) {
+    bench_terrain_world();
+    if (!bench_window()) {
+        state.SkipWithError("no X display or textures (run under xvfb-run after building the game folder)");
+        return;
+    }
+    global_sun_light_level = 255;
+    global_day_night_cycle = 0.3f;
+    global_multri_batching = (uint8_t)state.range(0);
+    bench_draw_frame();  // builds the caches
+    state.counters["cache_bytes"] = (double)multri_cache_memory();
+    int resident = 0;
+    for (int cx = 0; cx < CHUNKMAP_SIZE; cx++)
+        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) resident += chunk_map[cx][cy] ? 1 : 0;
+    state.counters["chunks"] = resident;
+    state.counters["camera_z"] = camera_vector.z;
+    for (auto _ : state) bench_draw_frame();
+    state.counters["live_triangles"] = voxel_draw_triangle_count;
+    state.counters["cached_triangles"] = multri_draw_count;
+    state.counters["tiles"] = debug_mega_tile;
+    state.counters["pillars"] = voxel_draw_count;
+    state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
+    global_multri_batching = 1;
+}
+BENCHMARK(BM_StartViewFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
