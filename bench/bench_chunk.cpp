@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "random.h"
-#include "voxel.h"
-#include "worldmap.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "foundation/random.h"
+#include "terrain/voxel.h"
+#include "world/worldmap.h"
 
 // A chunk on the island's slope near the middle of the map.
 static const int bench_cx = 22, bench_cy = 27;

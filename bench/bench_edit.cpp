@@ -2,9 +2,9 @@
 // ground, without the relight, each time into untouched ground
 #include <benchmark/benchmark.h>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 // Four resident chunks of deep flat ground: crystal, 38 blocks of dirt, a grass surface on top.
 static const int edit_first_chunk = 10, edit_chunks = 2, edit_height = 40;

@@ -11,13 +11,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "chunkmap.h"
-#include "display.h"
-#include "logfile.h"
-#include "multri.h"
-#include "random.h"
-#include "voxel.h"
-#include "worldmap.h"
+#include "world/chunkmap.h"
+#include "display/display.h"
+#include "foundation/logfile.h"
+#include "terrain/multri.h"
+#include "foundation/random.h"
+#include "terrain/voxel.h"
+#include "world/worldmap.h"
 
 static const int start_x = 1600, start_y = 1600;
 static float bench_start_z = 100.0f;

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "chunkmap.h"
-#include "kestrova.h"
-#include "logfile.h"
-#include "random.h"
-#include "voxel.h"
-#include "worldmap.h"
+#include "world/chunkmap.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
+#include "foundation/random.h"
+#include "terrain/voxel.h"
+#include "world/worldmap.h"
 
 static const int32_t bench_seed = 1765200000;
 

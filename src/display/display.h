@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "kestrova.h"
+#include "game/kestrova.h"
 
 #define DISPLAY_NEAR 0.625f
 #define DISPLAY_FAR 10000.0f

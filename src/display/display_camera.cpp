@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "display.h"
-#include "random.h"
+#include "display/display.h"
+#include "foundation/random.h"
 
 uint16_t camera_rotation_xy[2] = {16384, 32768};
 float camera_distance = 0.01f;

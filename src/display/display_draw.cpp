@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "display.h"
+#include "display/display.h"
 
 // Corner k of the backdrop (signs (−,−), (+,−), (+,+), (−,+)) at one of its four heights.
 static void display_backdrop_vertex(int k, int level, float t, float b, float h, float s, float tt) {

@@ -2,10 +2,10 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-#include "display.h"
-#include "font.h"
-#include "input.h"
-#include "logfile.h"
+#include "display/display.h"
+#include "display/font.h"
+#include "game/input.h"
+#include "foundation/logfile.h"
 
 uint8_t progress_bar_active = 0;
 uint16_t progress_bar_current = 0;

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display.h"
-#include "logfile.h"
+#include "display/display.h"
+#include "foundation/logfile.h"
 
 float global_view_angle = 1.0f;
 float initial_camera_matrix[16];

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "display.h"
+#include "display/display.h"
 
 void display_sphere(const uint8_t *color, float x, float y, float z, float scale, uint32_t idiv, uint32_t jdiv) {
     glColor4ub(color[0], color[1], color[2], color[3]);

@@ -1,8 +1,8 @@
 // display_texture.cpp — loading TGA files as GL textures, with halving retries and CPU-built mipmaps
 #include <SDL_opengl.h>
 
-#include "display.h"
-#include "logfile.h"
+#include "display/display.h"
+#include "foundation/logfile.h"
 
 uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade) {
     FILE *file = fopen(fix_path(filename), "rb");

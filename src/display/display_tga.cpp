@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "display.h"
-#include "logfile.h"
+#include "display/display.h"
+#include "foundation/logfile.h"
 
 uint8_t temp_texture_data[DISPLAY_TEXTURE_DATA_SIZE];
 

@@ -1,9 +1,9 @@
 // font.cpp — the glyph table of the bitmap font, its metrics and string drawing
-#include "font.h"
+#include "display/font.h"
 
 #include <SDL_opengl.h>
 
-#include "kestrova.h"
+#include "game/kestrova.h"
 
 float font_lx[256];
 float font_rx[256];

@@ -1,9 +1,9 @@
 // file.cpp — binary value helpers and the directory search used to list object folders
-#include "file.h"
+#include "foundation/file.h"
 
 #include <cstring>
 
-#include "logfile.h"
+#include "foundation/logfile.h"
 
 #ifdef _WIN32
 #include <windows.h>

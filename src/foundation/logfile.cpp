@@ -1,5 +1,5 @@
 // logfile.cpp — the leveled game log, the platform path converter and the string helpers
-#include "logfile.h"
+#include "foundation/logfile.h"
 
 #include <cctype>
 #include <cstdarg>

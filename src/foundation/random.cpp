@@ -1,5 +1,5 @@
 // random.cpp — the random table, filled once from the C library's generator, and its draws
-#include "random.h"
+#include "foundation/random.h"
 
 #include <cstdlib>
 

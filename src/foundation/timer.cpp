@@ -1,9 +1,9 @@
 // timer.cpp — frame stepping on the millisecond clock and the profiling timers
-#include "timer.h"
+#include "foundation/timer.h"
 
 #include <SDL.h>
 
-#include "logfile.h"
+#include "foundation/logfile.h"
 
 uint32_t timer_start_time = 0;
 float timer_frames_per_second = 0.0f;

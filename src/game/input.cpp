@@ -1,10 +1,10 @@
 // input.cpp — the SDL event pump, the key and mouse tables, mouse look with its clamps and the placer
-#include "input.h"
+#include "game/input.h"
 
 #include <cstring>
 
-#include "display.h"
-#include "kestrova.h"
+#include "display/display.h"
+#include "game/kestrova.h"
 
 uint8_t key_down[INPUT_KEY_COUNT];
 uint8_t key_pressed[INPUT_KEY_COUNT];

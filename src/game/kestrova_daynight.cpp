@@ -1,9 +1,9 @@
 // kestrova_daynight.cpp — the day clock, the sun level and the music volumes that follow them
 #include <SDL.h>
 
-#include "input.h"
-#include "kestrova.h"
-#include "sound.h"
+#include "game/input.h"
+#include "game/kestrova.h"
+#include "sound/sound.h"
 
 uint8_t global_sun_light_level = 255;
 uint8_t global_desired_sun_light_level = 255;

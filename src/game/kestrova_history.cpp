@@ -1,6 +1,6 @@
 // kestrova_history.cpp — the banner, controls list, credits and release history written at start-up
-#include "kestrova.h"
-#include "logfile.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
 
 void log_banner(void) {
     log_divider();

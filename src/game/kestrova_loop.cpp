@@ -5,17 +5,17 @@
 
 #include <cstdio>
 
-#include "display.h"
-#include "font.h"
-#include "input.h"
-#include "kestrova.h"
-#include "kestrova_placeholder.h"
-#include "chunkmap.h"
-#include "logfile.h"
-#include "multri.h"
-#include "sound.h"
-#include "timer.h"
-#include "voxel.h"
+#include "display/display.h"
+#include "display/font.h"
+#include "game/input.h"
+#include "game/kestrova.h"
+#include "game/kestrova_placeholder.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "terrain/multri.h"
+#include "sound/sound.h"
+#include "foundation/timer.h"
+#include "terrain/voxel.h"
 
 uint8_t main_loop_active = 1;
 volatile sig_atomic_t global_quit_signal = 0;

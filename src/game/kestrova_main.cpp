@@ -1,10 +1,10 @@
 // kestrova_main.cpp — the program entry: start up, run the main loop, save and report
 #include <csignal>
 
-#include "chunkmap.h"
-#include "kestrova.h"
-#include "logfile.h"
-#include "timer.h"
+#include "world/chunkmap.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
+#include "foundation/timer.h"
 
 // Ctrl-C or a polite kill ends the game like shift-escape, so the world is still saved.
 static void main_quit_signal(int signal_number) {

@@ -1,12 +1,12 @@
 // kestrova_placeholder.cpp — PLACEHOLDERS for particle quads until their modules land
-#include "kestrova_placeholder.h"
+#include "game/kestrova_placeholder.h"
 
 #include <SDL_opengl.h>
 
 #include <cmath>
 
-#include "display.h"
-#include "input.h"
+#include "display/display.h"
+#include "game/input.h"
 
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,

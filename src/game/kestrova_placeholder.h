@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "kestrova.h"
+#include "game/kestrova.h"
 
 // PLACEHOLDER (object drawing): a textured quad with the arguments of object_particle_draw.
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,

@@ -4,17 +4,17 @@
 #include <cstring>
 #include <ctime>
 
-#include "chunkmap.h"
-#include "display.h"
-#include "file.h"
-#include "font.h"
-#include "kestrova.h"
-#include "logfile.h"
-#include "model.h"
-#include "random.h"
-#include "sound.h"
-#include "voxel.h"
-#include "worldmap.h"
+#include "world/chunkmap.h"
+#include "display/display.h"
+#include "foundation/file.h"
+#include "display/font.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
+#include "models/model.h"
+#include "foundation/random.h"
+#include "sound/sound.h"
+#include "terrain/voxel.h"
+#include "world/worldmap.h"
 
 uint16_t screen_x = 800;
 uint16_t screen_y = 600;

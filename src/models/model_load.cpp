@@ -1,5 +1,5 @@
 // model_load.cpp — the model table; models load with the object templates
-#include "model.h"
+#include "models/model.h"
 
 // Nothing is loaded yet, so the table starts and stays empty.
 void model_setup(void) {}

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "logfile.h"
-#include "sound.h"
+#include "foundation/logfile.h"
+#include "sound/sound.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "logfile.h"
-#include "sound.h"
+#include "foundation/logfile.h"
+#include "sound/sound.h"
 
 int16_t convbuffer[4096];
 int convsize = 4096;

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "logfile.h"
-#include "sound.h"
+#include "foundation/logfile.h"
+#include "sound/sound.h"
 
 sound_effect *sound_load_wav(const char *filename) {
     char *path = fix_path(filename);

@@ -1,15 +1,15 @@
 // multri.cpp — the cached terrain triangles: creating and freeing lists, replaying them with
 // fresh shading, and drawing a near pillar live while its mesh is cached
-#include "multri.h"
+#include "terrain/multri.h"
 
 #include <SDL_opengl.h>
 
 #include <cmath>
 #include <cstdlib>
 
-#include "chunkmap.h"
-#include "display.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "display/display.h"
+#include "terrain/voxel.h"
 
 uint32_t voxel_draw_count = 0;
 uint32_t voxel_draw_triangle_count = 0;

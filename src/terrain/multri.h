@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "kestrova.h"
+#include "game/kestrova.h"
 
 // One cached terrain triangle.
 struct multri {

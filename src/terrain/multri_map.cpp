@@ -4,14 +4,14 @@
 
 #include <cmath>
 
-#include "chunkmap.h"
-#include "display.h"
-#include "input.h"
-#include "kestrova_placeholder.h"
-#include "logfile.h"
-#include "multri.h"
-#include "voxel.h"
-#include "worldmap.h"
+#include "world/chunkmap.h"
+#include "display/display.h"
+#include "game/input.h"
+#include "game/kestrova_placeholder.h"
+#include "foundation/logfile.h"
+#include "terrain/multri.h"
+#include "terrain/voxel.h"
+#include "world/worldmap.h"
 
 #define MULTRI_F1_KEY 282
 

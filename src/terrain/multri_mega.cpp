@@ -1,8 +1,8 @@
 // multri_mega.cpp — distant terrain tiles: super blocks of mega^3 blocks reduced to one averaged
 // surface point each, meshed with the shape table into the cache slot of the tile's corner pillar
-#include "chunkmap.h"
-#include "multri.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "terrain/multri.h"
+#include "terrain/voxel.h"
 
 #define MULTRI_MEGA_MAX 8
 #define MULTRI_MEGA_PILLARS (2 * MULTRI_MEGA_MAX * 2 * MULTRI_MEGA_MAX)

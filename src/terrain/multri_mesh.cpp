@@ -2,10 +2,10 @@
 // shape table per cell and hands over textured, lit triangles (and cartoon rims); no GL here
 #include <cmath>
 
-#include "chunkmap.h"
-#include "multri.h"
-#include "random.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "terrain/multri.h"
+#include "foundation/random.h"
+#include "terrain/voxel.h"
 
 // PLACEHOLDER (player object): the player's simulation sets this once the player exists and
 // then owns it; until then the camera is never under water.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "kestrova.h"
+#include "game/kestrova.h"
 
 struct object;
 

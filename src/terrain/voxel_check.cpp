@@ -1,8 +1,8 @@
 // voxel_check.cpp — the debug check of the pillar invariants, used by the tests after every edit
 #include <cstdio>
 
-#include "chunkmap.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "terrain/voxel.h"
 
 char global_voxel_check_problem[128] = "";
 

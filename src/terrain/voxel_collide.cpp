@@ -2,8 +2,8 @@
 // line-sphere contacts, the full line, point distances and the sphere push-out
 #include <cmath>
 
-#include "chunkmap.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "terrain/voxel.h"
 
 uint8_t global_hit_spike = 0;
 float global_debug_u = 0.0f;

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 uint8_t global_voxel_old_material = 0;
 uint8_t global_hit_something_hard = 0;

@@ -2,10 +2,10 @@
 // 2 x 2 x 2 cube of grid building with its preview
 #include <cmath>
 
-#include "chunkmap.h"
-#include "display.h"
-#include "logfile.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "display/display.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 // The box of one sphere edit, already clamped to the map and to the editable heights.
 struct voxel_edit_box {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "voxel.h"
+#include "terrain/voxel.h"
 
 // Little-endian values read and written byte by byte through the stream's buffer. The chunk
 // reader and writer hold the stream's lock for the whole file, so the unlocked calls are safe

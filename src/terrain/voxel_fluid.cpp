@@ -1,7 +1,7 @@
 // voxel_fluid.cpp — fluid held by single blocks: capacities, the pairwise exchange between
 // neighbouring pillars with the sea outside the map, and the easing of the drawn depth
-#include "chunkmap.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "terrain/voxel.h"
 
 // Marker height of a single block standing at z: its surface point's height.
 static inline float voxel_fluid_marker_height(const voxel *v, int z) {

@@ -2,9 +2,9 @@
 // open blocks of a 13 x 13 x 13 box around the block, and the relight of a sphere
 #include <cmath>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 #define FLOOD_CENTRE 6
 #define FLOOD_PASSES 12

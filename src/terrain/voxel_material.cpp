@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "logfile.h"
-#include "voxel.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 float voxel_texture_xy[VOXEL_MATERIAL_COUNT][2];
 uint8_t voxel_texture_variants[VOXEL_MATERIAL_COUNT];

@@ -2,9 +2,9 @@
 // pillars, pillar height and the pillar dump
 #include <cstdint>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 voxel *global_empty_voxel = nullptr;
 voxel *global_off_map_voxel = nullptr;

@@ -2,7 +2,7 @@
 // threaded on one free list, so a chunk's tens of thousands of records cost no malloc each
 #include <cstdlib>
 
-#include "voxel.h"
+#include "terrain/voxel.h"
 
 // 4096 records of 32 bytes: a 128 KiB block, about seven per resident chunk.
 #define VOXEL_POOL_BLOCK_RECORDS 4096

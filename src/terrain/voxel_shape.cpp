@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "chunkmap.h"
-#include "kestrova.h"
-#include "random.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "game/kestrova.h"
+#include "foundation/random.h"
+#include "terrain/voxel.h"
 
 uint8_t voxel_geometry_triangles[256][VOXEL_GEOMETRY_ENTRY_SIZE];
 

@@ -1,13 +1,13 @@
 // chunkmap.cpp — the chunk grid, chunk records, the column and voxel lookups and the diagnostic map
-#include "chunkmap.h"
+#include "world/chunkmap.h"
 
 #include <GL/gl.h>
 
 #include <cstdlib>
 
-#include "kestrova.h"
-#include "logfile.h"
-#include "multri.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
+#include "terrain/multri.h"
 
 chunk *chunk_map[CHUNKMAP_SIZE][CHUNKMAP_SIZE];
 uint32_t last_chunkmap_update = 0;

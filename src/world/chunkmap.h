@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "voxel.h"
+#include "terrain/voxel.h"
 
 struct multri;
 struct object;

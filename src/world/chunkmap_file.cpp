@@ -12,10 +12,10 @@
 #include <unistd.h>
 #endif
 
-#include "chunkmap.h"
-#include "file.h"
-#include "logfile.h"
-#include "worldmap.h"
+#include "world/chunkmap.h"
+#include "foundation/file.h"
+#include "foundation/logfile.h"
+#include "world/worldmap.h"
 
 uint8_t global_chunkmap_sync_to_disk = 1;
 uint8_t global_chunkmap_save_fault = 0;

@@ -1,7 +1,7 @@
 // maptile.cpp — the 64 x 64 grey height texture the world generator layers over the island tile:
 // 3-byte grey pixels row by row, then one zero byte; it wraps seamlessly at every edge.
 // Written by tools/maptile/make_maptile.py.
-#include "maptile.h"
+#include "world/maptile.h"
 
 const uint8_t maptile[MAPTILE_BYTES] = {
     76, 76, 76, 64, 64, 64, 62, 62, 62, 65, 65, 65, 73, 73, 73, 96, 96, 96, 139, 139, 139, 191, 191, 191,

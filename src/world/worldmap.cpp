@@ -2,14 +2,14 @@
 // surface, tree seeds, ore pockets and edge materials. The fast builder samples each column's
 // height once into a grid and builds runs directly; the reference builder makes one record per
 // block as the plain algorithm does, and both give the same bytes.
-#include "worldmap.h"
+#include "world/worldmap.h"
 
 #include <cmath>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "random.h"
-#include "timer.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "foundation/random.h"
+#include "foundation/timer.h"
 
 #define WORLDMAP_TIMER_NAME "worldmap_generate_chunk"
 // The grid of total heights covers the chunk, its one-column border for the edge pass and the

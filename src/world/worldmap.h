@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "voxel.h"
+#include "terrain/voxel.h"
 
 #define ISLETILE_SIZE 256
 #define WORLDMAP_PATH_SIZE 256

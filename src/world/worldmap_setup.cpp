@@ -11,9 +11,9 @@
 #include <direct.h>
 #endif
 
-#include "logfile.h"
-#include "random.h"
-#include "worldmap.h"
+#include "foundation/logfile.h"
+#include "foundation/random.h"
+#include "world/worldmap.h"
 
 int32_t global_world_seed = 0;
 

@@ -6,10 +6,10 @@
 #include <emmintrin.h>
 #endif
 
-#include "logfile.h"
-#include "maptile.h"
-#include "random.h"
-#include "worldmap.h"
+#include "foundation/logfile.h"
+#include "world/maptile.h"
+#include "foundation/random.h"
+#include "world/worldmap.h"
 
 uint8_t isletile_data[ISLETILE_SIZE][ISLETILE_SIZE];
 maplayer *maplayer_total = nullptr, *maplayer_grass = nullptr, *maplayer_stone = nullptr, *maplayer_sand = nullptr;

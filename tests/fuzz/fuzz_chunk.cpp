@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "chunkmap.h"
-#include "logfile.h"
-#include "voxel.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
+#include "terrain/voxel.h"
 
 static std::string fuzz_read_file(const char *path) {
     std::string bytes;

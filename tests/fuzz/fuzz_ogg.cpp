@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "logfile.h"
-#include "sound.h"
+#include "foundation/logfile.h"
+#include "sound/sound.h"
 
 // Every sample is read into this, so the sanitizer checks the whole block.
 static volatile int32_t fuzz_sample_sink;

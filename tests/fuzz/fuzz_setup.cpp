@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "kestrova.h"
-#include "logfile.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FILE *file = fopen("fuzz_setup.txt", "wb");

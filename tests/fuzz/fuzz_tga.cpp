@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "display.h"
-#include "logfile.h"
+#include "display/display.h"
+#include "foundation/logfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     global_log_level = 0;

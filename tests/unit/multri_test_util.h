@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
-#include "chunkmap.h"
-#include "multri.h"
-#include "random.h"
+#include "world/chunkmap.h"
+#include "terrain/multri.h"
+#include "foundation/random.h"
 #include "terrain_test_util.h"
-#include "voxel.h"
+#include "terrain/voxel.h"
 
 struct collected_triangle {
     multri triangle;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "chunkmap.h"
-#include "logfile.h"
+#include "world/chunkmap.h"
+#include "foundation/logfile.h"
 #include "test_util.h"
-#include "voxel.h"
+#include "terrain/voxel.h"
 
 // Enters a scratch folder holding an empty world folder, opens the log there, sets up the
 // substitute pillars and the material tables, and starts with an empty grid. On leaving, every

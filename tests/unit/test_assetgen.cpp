@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assetgen.h"
-#include "sound.h"
+#include "sound/sound.h"
 #include "test_util.h"
 
 namespace {

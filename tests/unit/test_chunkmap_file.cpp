@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "random.h"
+#include "foundation/random.h"
 #include "terrain_test_util.h"
-#include "worldmap.h"
+#include "world/worldmap.h"
 
 static bool file_exists(const std::string &path) {
     FILE *file = fopen(path.c_str(), "rb");

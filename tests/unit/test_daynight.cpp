@@ -1,9 +1,9 @@
 // test_daynight.cpp — the sun level's easing and the music crossfade rules
 #include <gtest/gtest.h>
 
-#include "input.h"
-#include "kestrova.h"
-#include "sound.h"
+#include "game/input.h"
+#include "game/kestrova.h"
+#include "sound/sound.h"
 
 class DayNightTest : public ::testing::Test {
   protected:

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "display.h"
-#include "random.h"
+#include "display/display.h"
+#include "foundation/random.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "display.h"
-#include "font.h"
-#include "input.h"
+#include "display/display.h"
+#include "display/font.h"
+#include "game/input.h"
 #include "test_util.h"
 #include "test_window.h"
 

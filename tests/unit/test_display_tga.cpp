@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "display.h"
+#include "display/display.h"
 
 namespace {
 

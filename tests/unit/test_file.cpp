@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "file.h"
+#include "foundation/file.h"
 #include "test_util.h"
 
 TEST(BinaryFile, ValuesRoundTripLittleEndian) {

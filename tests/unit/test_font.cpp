@@ -1,7 +1,7 @@
 // test_font.cpp — the glyph table, character metrics and the centring of strings
 #include <gtest/gtest.h>
 
-#include "font.h"
+#include "display/font.h"
 
 TEST(Font, DigitZeroAtScaleFifteenHasItsBoxSize) {
     font_setup();

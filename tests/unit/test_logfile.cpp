@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "logfile.h"
+#include "foundation/logfile.h"
 #include "test_util.h"
 
 class LogTest : public ::testing::Test {

@@ -5,7 +5,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-#include "display.h"
+#include "display/display.h"
 #include "multri_test_util.h"
 #include "test_window.h"
 

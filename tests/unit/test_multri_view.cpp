@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "multri.h"
+#include "terrain/multri.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "display.h"
-#include "input.h"
-#include "kestrova.h"
+#include "display/display.h"
+#include "game/input.h"
+#include "game/kestrova.h"
 
 TEST(ProgressBar, StartWithZeroCountsAgainstOne) {
     display_progress_bar_start(0);

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "random.h"
+#include "foundation/random.h"
 
 class RandomTest : public ::testing::Test {
   protected:

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "kestrova.h"
-#include "logfile.h"
+#include "game/kestrova.h"
+#include "foundation/logfile.h"
 #include "test_util.h"
 #include "test_window.h"
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "sound.h"
+#include "sound/sound.h"
 #include "test_util.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "sound.h"
+#include "sound/sound.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "test_util.h"
-#include "timer.h"
+#include "foundation/timer.h"
 
 static uint32_t fake_now = 0;
 static uint32_t fake_clock(void) { return fake_now; }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "logfile.h"
+#include "foundation/logfile.h"
 
 // Makes a fresh folder, enters it for the life of the object, then leaves and removes it.
 // Tests run in parallel processes, so every test that touches files works in its own folder.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "file.h"
+#include "foundation/file.h"
 #include "terrain_test_util.h"
 
 static std::string export_bytes(const voxel *v) {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "random.h"
+#include "foundation/random.h"
 #include "terrain_test_util.h"
 
 namespace {

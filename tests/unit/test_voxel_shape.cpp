@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "random.h"
+#include "foundation/random.h"
 #include "terrain_test_util.h"
 
 namespace {

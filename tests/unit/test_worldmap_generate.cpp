@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "random.h"
+#include "foundation/random.h"
 #include "terrain_test_util.h"
-#include "worldmap.h"
+#include "world/worldmap.h"
 
 namespace {
 

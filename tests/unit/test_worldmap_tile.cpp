@@ -9,10 +9,10 @@
 #include <sstream>
 #include <string>
 
-#include "maptile.h"
-#include "random.h"
+#include "world/maptile.h"
+#include "foundation/random.h"
 #include "terrain_test_util.h"
-#include "worldmap.h"
+#include "world/worldmap.h"
 
 namespace {
 

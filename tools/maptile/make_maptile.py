@@ -60,7 +60,7 @@ sys.stderr.write("min %d max %d mean %.1f\n" % (min(flat), max(flat), sum(flat) 
 lines = ["// maptile.cpp — the 64 x 64 grey height texture the world generator layers over the island tile:",
          "// 3-byte grey pixels row by row, then one zero byte; it wraps seamlessly at every edge.",
          "// Written by tools/maptile/make_maptile.py.",
-         '#include "maptile.h"', "",
+         '#include "world/maptile.h"', "",
          "const uint8_t maptile[MAPTILE_BYTES] = {"]
 for y in range(N):
     row = []

@@ -1,7 +1,7 @@
-// kestrova_math.cpp — the vector and quaternion helpers every module shares
+// vecmath.cpp — the vector and quaternion helpers every module shares
 #include <cmath>
 
-#include "kestrova.h"
+#include "foundation/vecmath.h"
 
 float global_normal_length = 0.0f;
 
