@@ -8,6 +8,7 @@
 
 #include "foundation/logfile.h"
 #include "foundation/random.h"
+#include "models/joint.h"
 #include "objects/inventory.h"
 #include "objects/object_file.h"
 #include "objects/template.h"
@@ -17,9 +18,6 @@
 object *local_player = nullptr;
 object *global_inworld_selected_object = nullptr;
 void (*object_destroyed_hook)(object *o) = nullptr;
-
-// PLACEHOLDER until ragdoll joints land: nothing makes a joint array yet, so there is none to free.
-static void object_joint_array_destroy(joint *j) { (void)j; }
 
 void remove_object_from_pile(object *o) {
     if (!o) return;
@@ -154,7 +152,7 @@ static void object_free(object *o) {
     if (o == global_inworld_selected_object) global_inworld_selected_object = nullptr;
     if (object_destroyed_hook) object_destroyed_hook(o);
     remove_object_from_pile(o);
-    object_joint_array_destroy(o->joints);
+    joint_array_destroy(o->joints);
     o->joints = nullptr;
     log_message(5, "Done poofing object %p", (void *)o);
     free(o);

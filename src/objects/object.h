@@ -89,7 +89,7 @@ struct object {
     object *linka;
     object *linkb;
     object *no_collide_parent;
-    inhand_animation *inhand_animation;
+    struct inhand_animation *inhand_animation;
     joint *joints;
 };
 
