@@ -1,6 +1,7 @@
 // model.h — skinned models read from MODEL.IQE files: the model table, the one-block model
 // layout, loading, skinning, drawing and the animation frame queries
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/vecmath.h"
@@ -88,6 +89,10 @@ void model_setup(void);
 // Frees every loaded model (at exit, and between tests).
 void model_free_all(void);
 uint8_t model_load_iqe_file(const char *filename, uint16_t model_index);
+// Loads a model from the bytes of an IQE file (what model_load_iqe_file does after reading it).
+uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index);
+// Gives back the smoothing scratch the loader keeps between loads.
+void model_load_release_scratch(void);
 uint16_t model_find_mesh_index(uint16_t model_index, const char *mesh_name);
 
 // ---- skinning (model_skin.cpp): no GL, fills the scratch arrays below
