@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/random.h"
+#include "models/model.h"
 #include "objects/inventory.h"
 #include "objects/object.h"
 #include "objects/object_file.h"
@@ -18,6 +19,7 @@
 class ObjectWorld {
   public:
     ObjectWorld() {
+        model_free_all();
         template_setup();
         object_recipe_setup();
         object_register_hooks();
@@ -44,6 +46,7 @@ class ObjectWorld {
         global_inworld_selected_object = nullptr;
         object_destroyed_hook = nullptr;
         template_setup();
+        model_free_all();
     }
 
   private:

@@ -18,6 +18,9 @@ TEST(Template, KeywordsInAnyCaseWithCommentsAndBlankLinesSetTheTemplate) {
                "MESH GRIP TEX TEX\n"
                "MESH TIP TEXTUREX TEXTURE9 OTHER\n"
                "TERRAINMODEL 28\nTERRAINCOLLECT 23\n");
+    const std::string triangle = "vp 0 0 0\nvt 0 0\nvn 0 0 1\nvp 1 0 0\nvt 1 0\nvn 0 0 1\nvp 0 1 0\nvt 0 1\nvn 0 0 1\nfm 0 1 2\n";
+    write_text_file("OBJECT/SPADE/MODEL.IQE", "# Inter-Quake Export\nmesh \"grip\"\n" + triangle + "mesh \"handle\"\n" +
+                                                  triangle + "mesh \"blade\"\n" + triangle);
     load_kinds({"SPADE"});
     object *t = template_get_by_name("spade");
     ASSERT_NE(t, nullptr);
@@ -35,6 +38,11 @@ TEST(Template, KeywordsInAnyCaseWithCommentsAndBlankLinesSetTheTemplate) {
     EXPECT_FLOAT_EQ(t->hits, 4.0f);
     EXPECT_FLOAT_EQ(t->inventory_scale, 2.0f);
     ASSERT_EQ(t->num_mesh, 4);
+    // Meshes are found by name in the kind's model.
+    EXPECT_EQ(t->mesh_index[0], 2);
+    EXPECT_EQ(t->mesh_index[1], 1);
+    EXPECT_EQ(t->mesh_index[2], 0);
+    EXPECT_EQ(t->mesh_index[3], 0);
     // Lower case is read as upper case: texture 1, shiny overlay, cut-out.
     EXPECT_EQ(t->mesh_local_texture_index[0], 1);
     EXPECT_EQ(t->mesh_local_overlay_index[0], 10);
