@@ -28,6 +28,10 @@ target_of() {
     BM_RelightSphereRadius8) echo "reported" ;;
     BM_DigPickRadius2) echo "<= 0.5 ms (no relight)" ;;
     BM_DigBombRadius5) echo "<= 3 ms (no relight)" ;;
+    BM_ObjectChunkSave/500) echo "<= 2 ms (500 objects, no flush)" ;;
+    BM_ObjectChunkLoad/500) echo "<= 2 ms (500 objects)" ;;
+    BM_ObjectChunkSave/0|BM_ObjectChunkLoad/0) echo "the same chunk without objects" ;;
+    BM_ObjectDebrisSpawnDestroy10000) echo "reported: divide by 10,000 per object" ;;
     *) echo "-" ;;
   esac
 }

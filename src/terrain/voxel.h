@@ -127,6 +127,10 @@ void voxel_compress_checked_xy(int x, int y);
 uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal);
 void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal);
 void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material);
+// Set by the objects at start-up (none until then): a dug block throws debris, and a dug block's
+// material is given to the local player.
+extern void (*voxel_debris_hook)(uint8_t material, uint8_t light, uint8_t count, float x, float y, float z);
+extern void (*voxel_collect_hook)(uint8_t material);
 uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t material,
                           uint8_t allow_particle, uint8_t retrace, float dig_strength, uint8_t add_to_stockpile);
 uint16_t voxel_snap_cube_xyz(float centerx, float centery, float centerz, uint8_t material, uint8_t retrace);

@@ -31,30 +31,19 @@ static voxel_edit_box voxel_sphere_box(float cx, float cy, float cz, float r) {
     return box;
 }
 
+void (*voxel_debris_hook)(uint8_t material, uint8_t light, uint8_t count, float x, float y, float z) = nullptr;
+void (*voxel_collect_hook)(uint8_t material) = nullptr;
+
 // Debris thrown by a dug block.
 static void voxel_sphere_debris(uint8_t material, uint8_t light, uint16_t count, float x, float y, float z) {
-    // PLACEHOLDER (object piles): object_spawn_debris(material, light, count, x, y, z);
-    (void)material;
-    (void)light;
-    (void)count;
-    (void)x;
-    (void)y;
-    (void)z;
+    if (voxel_debris_hook) voxel_debris_hook(material, light, (uint8_t)count, x, y, z);
 }
 
 // The collect objects a dug block gives the local player: the material's own and its family's.
 static void voxel_sphere_reward(uint8_t material, uint8_t grass_gives_dirt) {
     if (grass_gives_dirt && material < VOXEL_MATERIAL_COUNT && voxel_material_parent[material] == 10) material = 1;
     if (material >= VOXEL_MATERIAL_COUNT) return;
-    object *collect = voxel_material_template[material];
-    uint8_t parent = voxel_material_parent[material];
-    object *parent_collect =
-        (parent != material && parent < VOXEL_MATERIAL_COUNT) ? voxel_material_template[parent] : nullptr;
-    // PLACEHOLDER (inventory): when the player object lands, with a local player:
-    //   if (collect) object_add_to_inventory(local_player, collect, 1, 1, voxel_material_metal[material]);
-    //   if (parent_collect) object_add_to_inventory(local_player, parent_collect, 1, 1, voxel_material_metal[parent]);
-    (void)collect;
-    (void)parent_collect;
+    if (voxel_collect_hook) voxel_collect_hook(material);
 }
 
 static inline uint8_t voxel_light_of(const voxel *v) {

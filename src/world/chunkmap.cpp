@@ -20,9 +20,7 @@ static void chunkmap_release_multri_list(multri **slot) {
     *slot = nullptr;
 }
 
-// PLACEHOLDER until object piles land: chunk_destroy then calls object_destroy on the head of the
-// pile until it is empty. Nothing spawns objects before then, so the pile is always empty here.
-static void chunkmap_release_object_pile(object **pile) { *pile = nullptr; }
+void (*chunkmap_pile_destroy_hook)(chunk *c) = nullptr;
 
 void chunkmap_setup(void) {
     for (int cx = 0; cx < CHUNKMAP_SIZE; cx++)
@@ -45,7 +43,8 @@ void chunk_destroy(chunk *c) {
     for (int level = 0; level < 4; level++)
         for (int x = 0; x < CHUNK_SIZE; x++)
             for (int y = 0; y < CHUNK_SIZE; y++) chunkmap_release_multri_list(&c->multri_list[level][x][y]);
-    chunkmap_release_object_pile(&c->local_object_pile);
+    if (chunkmap_pile_destroy_hook) chunkmap_pile_destroy_hook(c);
+    c->local_object_pile = nullptr;
     free(c);
 }
 

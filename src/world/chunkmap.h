@@ -2,6 +2,7 @@
 // the chunk files of the world folder and the column and voxel lookups
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 #include "terrain/voxel.h"
 
@@ -36,6 +37,12 @@ extern uint8_t global_chunkmap_sync_to_disk;
 extern uint8_t global_chunkmap_save_fault;
 // Where the last damaged chunk file was kept, or an empty string.
 extern char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE];
+
+// Set by the objects at start-up (none until then): a chunk's object list is read after its
+// pillars (1 when it read cleanly) and written after them, and a released chunk's pile is destroyed.
+extern uint8_t (*chunkmap_object_import_hook)(FILE *openfile, chunk *c);
+extern uint8_t (*chunkmap_object_export_hook)(FILE *openfile, chunk *c);
+extern void (*chunkmap_pile_destroy_hook)(chunk *c);
 
 // chunkmap.cpp — the grid, chunk records and lookups
 void chunkmap_setup(void);

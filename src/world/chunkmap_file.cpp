@@ -43,21 +43,8 @@ static void chunkmap_fixed_path(char *path, const char *name) {
     safe_string_copy(path, fix_path(name), CHUNKMAP_PATH_SIZE, 0);
 }
 
-// PLACEHOLDER until object files land: object_import_all reads the chunk's object list, which
-// runs to the end of the file. Until then no object is ever saved, and the list is read as the
-// end marker that the end of the file yields (three floats, then a zero byte).
-static void chunkmap_import_objects(FILE *file, const char *name) {
-    file_read_float(file);
-    file_read_float(file);
-    file_read_float(file);
-    if (file_read_byte(file) != 0) log_message(2, "  Objects in %s are skipped: they cannot be read yet", name);
-}
-
-// PLACEHOLDER until object files land: object_export_all writes the pile. It is always empty now.
-static void chunkmap_export_objects(FILE *file, object *pile) {
-    (void)file;
-    (void)pile;
-}
+uint8_t (*chunkmap_object_import_hook)(FILE *openfile, chunk *c) = nullptr;
+uint8_t (*chunkmap_object_export_hook)(FILE *openfile, chunk *c) = nullptr;
 
 // Problems met while reading one column.
 #define PILLAR_EMPTY 1
@@ -183,8 +170,7 @@ void chunkmap_load(int cx, int cy) {
         log_message(5, "  Chunk loaded");
         return;
     }
-    log_message(5, "Loading chunk %s at %x -- pile is at %x", name, (unsigned)(uintptr_t)c,
-                (unsigned)(uintptr_t)&c->local_object_pile);
+    log_message(5, "Loading chunk %s at %p -- pile is at %p", name, (void *)c, (void *)&c->local_object_pile);
     chunk_map[cx][cy] = c;
 
     static char buffer[CHUNKMAP_FILE_BUFFER];
@@ -199,7 +185,9 @@ void chunkmap_load(int cx, int cy) {
             problems |= found;
         }
     }
-    chunkmap_import_objects(file, name);
+    // A damaged object list costs only its unreadable objects, never the terrain read above.
+    if (chunkmap_object_import_hook && !chunkmap_object_import_hook(file, c))
+        log_message(1, "Some objects of %s could not be read", name);
     chunkmap_unlock_file(file);
     fclose(file);
 
@@ -283,7 +271,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
             voxel_export_terminator(file);
         }
     }
-    chunkmap_export_objects(file, c->local_object_pile);
+    if (chunkmap_object_export_hook) chunkmap_object_export_hook(file, c);
     chunkmap_unlock_file(file);
 
     if (fflush(file) != 0 || ferror(file)) {
