@@ -28,6 +28,12 @@ target_of() {
     BM_RelightSphereRadius8) echo "reported" ;;
     BM_DigPickRadius2) echo "<= 0.5 ms (no relight)" ;;
     BM_DigBombRadius5) echo "<= 3 ms (no relight)" ;;
+    BM_ModelLoad50000Vertices*) echo "well under 1 s (/1: with the full log)" ;;
+    BM_ModelLoadLargestGenerated*) echo "reported: largest OBJECT model, log on" ;;
+    BM_ModelSkin2000Vertices) echo "<= 50 us" ;;
+    BM_ModelDrawSkinned/0/0*) echo "frame without models (baseline)" ;;
+    BM_ModelDrawSkinned/20/*) echo "added time <= 3 ms: row minus baseline" ;;
+    BM_SquishyCall/*) echo "<= 20 us" ;;
     *) echo "-" ;;
   esac
 }
