@@ -32,6 +32,12 @@ target_of() {
     BM_ObjectChunkLoad/500) echo "<= 2 ms (500 objects)" ;;
     BM_ObjectChunkSave/0|BM_ObjectChunkLoad/0) echo "the same chunk without objects" ;;
     BM_ObjectDebrisSpawnDestroy10000) echo "reported: divide by 10,000 per object" ;;
+    BM_ModelLoad50000Vertices*) echo "well under 1 s (/1: with the full log)" ;;
+    BM_ModelLoadLargestGenerated*) echo "reported: largest OBJECT model, log on" ;;
+    BM_ModelSkin2000Vertices) echo "<= 50 us" ;;
+    BM_ModelDrawSkinned/0/0*) echo "frame without models (baseline)" ;;
+    BM_ModelDrawSkinned/20/*) echo "added time <= 3 ms: row minus baseline" ;;
+    BM_SquishyCall/*) echo "<= 20 us" ;;
     *) echo "-" ;;
   esac
 }

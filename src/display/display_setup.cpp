@@ -23,6 +23,7 @@ typedef void(APIENTRY *display_active_texture_function)(GLenum);
 typedef void(APIENTRY *display_multi_tex_coord_function)(GLenum, GLfloat, GLfloat);
 static display_active_texture_function display_gl_active_texture = nullptr;
 static display_multi_tex_coord_function display_gl_multi_tex_coord = nullptr;
+static display_active_texture_function display_gl_client_active_texture = nullptr;
 #endif
 
 void display_active_texture(uint32_t unit) {
@@ -31,6 +32,16 @@ void display_active_texture(uint32_t unit) {
 #else
     glActiveTextureARB(GL_TEXTURE0_ARB + unit);
 #endif
+}
+
+uint8_t display_client_active_texture(uint32_t unit) {
+#ifdef _WIN32
+    if (!display_gl_client_active_texture) return 0;
+    display_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
+#else
+    glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+#endif
+    return 1;
 }
 
 void display_multi_tex_coord(uint32_t unit, float s, float t) {
@@ -139,6 +150,9 @@ uint8_t display_setup_multitexture(void) {
         log_message(5, "Had trouble locating the procedures");
         return 0;
     }
+    // Only model drawing's vertex arrays use this one; without it models draw vertex by vertex.
+    display_gl_client_active_texture =
+        (display_active_texture_function)SDL_GL_GetProcAddress("glClientActiveTextureARB");
 #endif
     display_multitexture = 1;
     return 1;
