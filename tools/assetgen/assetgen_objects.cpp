@@ -936,8 +936,8 @@ static void goblin_head(ag_model *m, float x, float y, float z, float r) {
         ag_place_reset(m);
         ag_place(m, x + sx * r * 0.8f, y, z + r * 0.2f, 0, 0, 0);
         // Long pointed ears, wound so their flat faces stay outward on both sides.
-        const float ear_l[3][2] = {{0.0f, -0.06f * r / 0.1f}, {0.17f * r / 0.1f, 0.02f}, {0.0f, 0.05f * r / 0.1f}};
-        const float ear_r[3][2] = {{0.0f, -0.06f * r / 0.1f}, {0.0f, 0.05f * r / 0.1f}, {-0.17f * r / 0.1f, 0.02f}};
+        const float ear_l[3][2] = {{0.0f, -0.06f * r / 0.1f}, {0.11f * r / 0.1f, 0.03f}, {0.0f, 0.05f * r / 0.1f}};
+        const float ear_r[3][2] = {{0.0f, -0.06f * r / 0.1f}, {0.0f, 0.05f * r / 0.1f}, {-0.11f * r / 0.1f, 0.03f}};
         ag_place(m, 0, 0, 0, 0.3f, 0, 0);
         ag_slab(m, side ? ear_r : ear_l, 3, side ? -0.05f * r / 0.1f : 0.05f * r / 0.1f, 0.0f, 0.012f);
         ag_place_reset(m);
@@ -983,15 +983,15 @@ static void kind_goblin_chain(assetgen_kind *k) {
     ag_mesh_begin(m, "CHAIN");
     ag_use_paint(m, AG_PAINT_METAL);
     // Links round a U, alternately lying and standing.
-    for (int i = 0; i < 11; i++) {
-        float a = PI * (float)i / 10.0f;
+    for (int i = 0; i < 9; i++) {
+        float a = PI * (float)i / 8.0f;
         float x = cosf(a) * 0.26f, y = -sinf(a) * 0.26f + 0.08f;
         ag_place_reset(m);
         ag_place(m, x, y, -0.16f, i % 2 ? PI * 0.5f : 0.0f, 0, a + PI * 0.5f);
-        seg(m, -0.035f, -0.02f, 0, 0.035f, -0.02f, 0, 0.009f, 0.009f, 4);
-        seg(m, -0.035f, 0.02f, 0, 0.035f, 0.02f, 0, 0.009f, 0.009f, 4);
-        seg(m, -0.035f, -0.02f, 0, -0.035f, 0.02f, 0, 0.009f, 0.009f, 4);
-        seg(m, 0.035f, -0.02f, 0, 0.035f, 0.02f, 0, 0.009f, 0.009f, 4);
+        seg(m, -0.05f, -0.028f, 0, 0.05f, -0.028f, 0, 0.016f, 0.016f, 5);
+        seg(m, -0.05f, 0.028f, 0, 0.05f, 0.028f, 0, 0.016f, 0.016f, 5);
+        seg(m, -0.05f, -0.028f, 0, -0.05f, 0.028f, 0, 0.016f, 0.016f, 5);
+        seg(m, 0.05f, -0.028f, 0, 0.05f, 0.028f, 0, 0.016f, 0.016f, 5);
     }
     ag_place_reset(m);
     ag_mesh_begin(m, "PENDANT");
