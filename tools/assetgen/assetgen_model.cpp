@@ -69,7 +69,6 @@ ag_model *ag_model_create(void) {
     model->frame = (ag_pose(*)[AG_MAX_JOINT])calloc(AG_MAX_FRAME, sizeof(*model->frame));
     model->num_frame = 1;
     model->current_mesh = -1;
-    model->uv_scale[0] = model->uv_scale[1] = 1.0f;
     ag_place_reset(model);
     return model;
 }
@@ -159,7 +158,10 @@ void ag_place(ag_model *model, float x, float y, float z, float ax, float ay, fl
 static int ag_emit(ag_model *model, const float p[3], const float n[3], float s, float t) {
     if (model->current_mesh < 0) return 0;
     ag_mesh *mesh = &model->mesh[model->current_mesh];
-    if (mesh->num_vertex >= AG_MAX_VERTEX) return mesh->num_vertex - 1;
+    if (mesh->num_vertex >= AG_MAX_VERTEX) {
+        model->overflow = 1;
+        return mesh->num_vertex - 1;
+    }
     ag_vertex *v = &mesh->vertex[mesh->num_vertex];
     const float *m = model->m;
     for (int row = 0; row < 3; row++) {
@@ -181,7 +183,10 @@ static int ag_emit(ag_model *model, const float p[3], const float n[3], float s,
 static void ag_triangle(ag_model *model, int a, int b, int c) {
     if (model->current_mesh < 0) return;
     ag_mesh *mesh = &model->mesh[model->current_mesh];
-    if (mesh->num_triangle >= AG_MAX_TRIANGLE) return;
+    if (mesh->num_triangle >= AG_MAX_TRIANGLE) {
+        model->overflow = 1;
+        return;
+    }
     mesh->triangle[mesh->num_triangle][0] = (uint16_t)a;
     mesh->triangle[mesh->num_triangle][1] = (uint16_t)b;
     mesh->triangle[mesh->num_triangle][2] = (uint16_t)c;
@@ -461,6 +466,10 @@ static float ag_tidy(float v) {
 }
 
 uint8_t ag_write_iqe(const char *path, const ag_model *model) {
+    if (model->overflow) {
+        fprintf(stderr, "assetgen: %s has a mesh too large for the builder\n", path);
+        return 0;
+    }
     FILE *file = fopen(path, "wb");
     if (!file) {
         fprintf(stderr, "assetgen: cannot write %s\n", path);

@@ -72,7 +72,7 @@ struct ag_model {
     int current_joint;
     int current_cell;
     float m[12];                      // current placement: 3 x 3 rotation (rows) then translation
-    float uv_scale[2];                // how far across its cell a face's texture runs
+    uint8_t overflow;                 // a mesh ran out of room: the writer refuses the model
 };
 
 ag_model *ag_model_create(void);
