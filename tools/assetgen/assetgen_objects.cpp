@@ -142,7 +142,8 @@ static void slab(ag_model *m, const float (*points)[2], int count, float fx, flo
 // Standing up (x), turned so the head shows its side and leans in towards the middle (z).
 static const float hold_chop[6] = {-0.25f, 0.0f, 0.585f, 0.42f, 0.34f, -0.42f};
 
-static void tool_common(assetgen_kind *k, float dig, float damage, float size, float weight, float value) {
+static void tool_common(assetgen_kind *k, float dig, float damage, float size, float weight, float value,
+                        int inventory_scale = 36) {
     k_text(k, "FULLCOLLIDE");
     k_text(k, "ROLLINGSPHERE");
     k_text(k, "FLATONGROUND");
@@ -152,7 +153,7 @@ static void tool_common(assetgen_kind *k, float dig, float damage, float size, f
     k_text(k, "VALUE %.0f", value);
     if (dig > 0.0f) k_text(k, "DIGRADIUS %.2f", dig);
     k_text(k, "ATTACKDAMAGE %.1f", damage);
-    k_text(k, "INVENTORYSCALE 36");
+    k_text(k, "INVENTORYSCALE %d", inventory_scale);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -621,11 +622,12 @@ static void kind_debris(assetgen_kind *k) {
     k_text(k, "ICONHASMATERIALOVERLAY");
     k_text(k, "SIZE 1.00");
     k_text(k, "INVENTORYSTACKABLE 65535");
-    k_text(k, "INVENTORYSCALE 625");
+    // Chips fly as quads as wide as twice their size: the rock fills the middle of the icon.
+    k_text(k, "INVENTORYSCALE 1600");
     const int collect[] = {1, 2, 3, 7, 12, 20, 23, 29, 30, 31, 32, 36, 38};
     for (int material : collect) k_text(k, "TERRAINCOLLECT %d%s", material, material == 12 ? " 13" : "");
     k_mesh(k, 0, 0, 0, 0);
-    k->icon_fill = 0.55f;
+    k->icon_fill = 0.38f;
 }
 
 static void kind_block(assetgen_kind *k) {
@@ -695,7 +697,7 @@ static void kind_pick(assetgen_kind *k, uint8_t heavy) {
     ag_box(m, 0, 0.52f * s, 0, 0.05f * s, 0.05f * s, 0.045f * s);
     k_text(k, heavy ? "# Digs a wide hole; iron and better bite into stone." : "# Digs a fist-sized hole; iron and better bite into stone.");
     if (heavy)
-        tool_common(k, 1.8f, 6.0f, 0.35f, 4.0f, 12.0f);
+        tool_common(k, 1.8f, 6.0f, 0.35f, 4.0f, 12.0f, 30);
     else
         tool_common(k, 1.1f, 4.0f, 0.3f, 2.0f, 6.0f);
     k_mesh(k, 0, 0, 0, 0);
@@ -732,7 +734,7 @@ static void kind_axe(assetgen_kind *k, uint8_t heavy) {
     }
     k_text(k, heavy ? "# A double-bitted felling axe: two blows for a zombi." : "# Fells a tree in three blows, a zombi in three.");
     if (heavy)
-        tool_common(k, 0.0f, 20.0f, 0.35f, 4.0f, 14.0f);
+        tool_common(k, 0.0f, 20.0f, 0.35f, 4.0f, 14.0f, 30);
     else
         tool_common(k, 0.0f, 12.0f, 0.3f, 2.0f, 6.0f);
     k_mesh(k, 0, 0, 0, 0);
@@ -778,7 +780,7 @@ static void kind_knife(assetgen_kind *k) {
     const float blade[5][2] = {{-0.03f, 0.1f}, {0.03f, 0.1f}, {0.032f, 0.34f}, {0.0f, 0.43f}, {-0.026f, 0.33f}};
     slab(m, blade, 5, 0, 0.25f, 0.01f);
     k_text(k, "# Quick but light: a zombi takes fifteen stabs.");
-    tool_common(k, 0.0f, 2.0f, 0.2f, 0.5f, 3.0f);
+    tool_common(k, 0.0f, 2.0f, 0.2f, 0.5f, 3.0f, 50);
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 10, 0);
     const float hold[6] = {0.25f, -0.33f, -0.1f, 0.42f, 0.3f, -0.3f};
@@ -799,7 +801,7 @@ static void kind_spear(assetgen_kind *k) {
     const float point[4][2] = {{0.0f, 0.68f}, {0.06f, 0.79f}, {0.0f, 0.99f}, {-0.06f, 0.79f}};
     slab(m, point, 4, 0, 0.8f, 0.014f);
     k_text(k, "# Long reach and a deep thrust: three for a zombi.");
-    tool_common(k, 0.0f, 12.0f, 0.3f, 2.0f, 6.0f);
+    tool_common(k, 0.0f, 12.0f, 0.3f, 2.0f, 6.0f, 20);
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 10, 0);
     const float hold[6] = {0.25f, -0.33f, -0.1f, 0.3f, 0.3f, -0.28f};
