@@ -59,8 +59,7 @@ void music_adjust_volume(void) {
         current[i] = channel < SOUND_CHANNELS ? channel_volume[channel][0] : 0;
     }
 
-    // How far below the generated surface the player is comes with the player and the map layers.
-    float depth = 0.0f;
+    float depth = daynight_player_depth();
     uint8_t desired[5];
     music_desired_volumes(global_sun_light_level, depth, draw_inventory, draw_menu, desired);
 
@@ -80,4 +79,40 @@ void music_adjust_volume(void) {
         uint8_t channel = *channels[i];
         if (channel < SOUND_CHANNELS) channel_volume[channel][0] = current[i];
     }
+}
+
+float daynight_player_depth(void) {
+    if (!local_player || !maplayer_total) return 0.0f;
+    float height = maplayer_height(maplayer_total, local_player->position.x, local_player->position.y);
+    if (height <= local_player->position.z) return 0.0f;
+    float below = height - local_player->position.z;
+    return (below < 10.0f ? below : 10.0f) * 0.1f;
+}
+
+uint8_t daynight_spawn_monster(void) {
+    const uint8_t z_pressed = key_pressed[KEY_Z];
+    // One press spawns one zombi however many steps the pass runs.
+    key_pressed[KEY_Z] = 0;
+    const float phase = (float)(global_world_frame & 65535) / 65536.0f;
+    const uint8_t night_spawn = phase > 0.5f && global_sun_light_level <= 49 &&
+                                (global_world_frame & 255) == 0;
+    if (!z_pressed && !night_spawn) return 0;
+    if (!z_pressed && global_zombi_count >= 5) return 0;
+    float r = random_range(10.0f, 20.0f);
+    float s = random_range(-10.0f, 10.0f);
+    float x = target_vector.x - camera_fore_vector.x * r + camera_side_vector.x * s;
+    float y = target_vector.y - camera_fore_vector.y * r + camera_side_vector.y * s;
+    chunkmap_get_xyz_off_map((int)(uint16_t)(int32_t)x, (int)(uint16_t)(int32_t)y, 2048);
+    const voxel *top = global_voxel_topmost;
+    float z = (float)global_voxel_topmost_z + 1.0f;
+    if (!z_pressed && !(top && top->glowlight < 5)) return 0;
+    object *zombi = object_spawn(template_get_by_name("ZOMBI"), nullptr, 1, x, y, z);
+    if (!zombi) {
+        log_message(2, "Warn: no zombi could be spawned at %f, %f, %f", (double)x, (double)y, (double)z);
+        return 0;
+    }
+    sound_play(grimstone_sound, 50, 50, 0, 0);
+    global_zombi_count++;
+    log_message(3, "Spawned zombi %d at %f, %f, %f", (int)global_zombi_count, (double)x, (double)y, (double)z);
+    return 1;
 }

@@ -1,0 +1,399 @@
+// kestrova_actions.cpp — the local player's actions with the item in hand: swing and strike,
+// digging, building blocks and walls, spraying on the build plane, picking up, throwing, Q and E,
+// respawning and the item drawn in hand
+#include <cmath>
+#include <cstring>
+
+#include "display/display.h"
+#include "display/input.h"
+#include "foundation/logfile.h"
+#include "foundation/random.h"
+#include "game/kestrova.h"
+#include "game/kestrova_actions.h"
+#include "game/kestrova_placeholder.h"
+#include "models/joint.h"
+#include "models/model.h"
+#include "objects/inventory.h"
+#include "objects/object.h"
+#include "objects/template.h"
+#include "sound/sound.h"
+#include "terrain/voxel.h"
+#include "world/chunkmap.h"
+
+vector plop = {0.0f, 0.0f, 0.0f};
+uint8_t plop_valid = 0;
+float plop_radius = 0.75f;
+uint8_t build_plane_active = 0;
+vector build_plane_center = {0.0f, 0.0f, 0.0f}, build_plane_normal = {0.0f, 0.0f, 1.0f};
+
+// Presses kept from a pass that ran no world step.
+static uint8_t kept_z = 0, kept_space = 0;
+
+#define ACTIONS_BUILD_PLANE_SCALE 10.0f
+
+void actions_reset(void) {
+    plop = {0.0f, 0.0f, 0.0f};
+    plop_valid = 0;
+    plop_radius = 0.75f;
+    build_plane_active = 0;
+    kept_z = kept_space = 0;
+}
+
+static vector add_scaled(vector a, const vector &b, float k) {
+    a.x += b.x * k;
+    a.y += b.y * k;
+    a.z += b.z * k;
+    return a;
+}
+
+static quaternion axis_rotation(float ax, float ay, float az, float angle) {
+    float s = sinf(0.5f * angle);
+    return quaternion{ax * s, ay * s, az * s, cosf(0.5f * angle)};
+}
+
+static void set_facing(object *o, const quaternion &q) {
+    o->facing_xyzw[0] = q.x;
+    o->facing_xyzw[1] = q.y;
+    o->facing_xyzw[2] = q.z;
+    o->facing_xyzw[3] = q.w;
+}
+
+static object *inhand(void) { return local_player ? local_player->inventory_pile : nullptr; }
+
+uint8_t actions_is_material_item(const object *o) { return o && o->behave_like_debris ? 1 : 0; }
+
+uint8_t actions_is_swing_item(const object *o) {
+    return o && o->inhand_animation && o->inhand_animation->number_of_frames > 1 ? 1 : 0;
+}
+
+static uint8_t is_block_item(const object *o) {
+    return o && block_object_template && o->template_index == block_object_template->template_index ? 1 : 0;
+}
+
+uint8_t actions_player_swimming(void) {
+    if (!local_player || global_ocean_level <= 0.0f) return 0;
+    if (target_vector.z >= global_ocean_level) return 0;
+    // Water at the eye: the eye is above the column's solid top there and under the sea's surface.
+    chunkmap_get_xyz((int)target_vector.x, (int)target_vector.y, 2048);
+    if (!global_voxel_topmost) return 0;
+    return target_vector.z >= (float)global_voxel_topmost_z ? 1 : 0;
+}
+
+void actions_respawn_check(uint8_t r_pressed) {
+    if (!local_player) return;
+    if (!r_pressed && !(local_player->hits <= 0.0f && local_player_hit_timer == 0)) return;
+    local_player->hits = 5.0f;
+    chunkmap_get_xyz((int)local_player->position.x, (int)local_player->position.y, 2048);
+    local_player->position.z = (float)global_voxel_topmost_z + 10.0f;
+    log_message(3, "Respawned the player at %f, %f, %f", (double)local_player->position.x,
+                (double)local_player->position.y, (double)local_player->position.z);
+}
+
+uint16_t actions_dig(const object *item) {
+    if (!local_player || !item || item->dig_radius <= 0.01f) return 0;
+    vector reach = add_scaled(local_player->position, camera_fore_vector, local_player->size);
+    float strength = item->material > 2 ? 20.5f : 3.5f;
+    log_message(5, "  Chopping away at terrain");
+    uint16_t dug = voxel_sphere_xyz(reach.x, reach.y, reach.z, item->dig_radius, 0, 1, 1, strength, 1);
+    log_message(5, "  Done chopping away at terrain");
+    if (dug > 1) {
+        sound_play(rubble_sound, 255, 255, 0, 0);
+        if (global_hit_something_hard) sound_play(chink_sound, 128, 128, 0, 0);
+    } else if (global_hit_something_hard) {
+        sound_play(chink_sound, 255, 255, 0, 0);
+    }
+    return dug;
+}
+
+static void hit_tree(object *tree, float damage, const vector *hit_point) {
+    uint8_t light = (uint8_t)(global_sun_light_level / 2);
+    object_spawn_debris(11, light, 20, tree->position.x, tree->position.y, hit_point->z);
+    sound_play(chop_sound, 255, 255, 0, 0);
+    if (damage <= 10.0f) return;
+    tree->hits -= 1.0f;
+    tree->frame = model_get_start_or_last_frame(tree->model_index, (const uint8_t *)"FALL", 1);
+    tree->delay = 1;
+    object *log_kind = template_get_by_name("LOG");
+    if (!log_kind) return;
+    object *log = object_spawn(log_kind, nullptr, 300, tree->position.x, tree->position.y, tree->position.z);
+    if (!log) return;
+    log->inventory_stack_count = 1;
+    float angle = random_range(0.0f, 6.2831859f);
+    log->velocity = vector{0.05f * sinf(angle), 0.05f * cosf(angle), 0.1f};
+    log->no_collide_parent = tree;
+}
+
+static void hit_zombi(object *zombi, float damage, const vector *hit_point) {
+    sound_play(grimstone_sound, 128, 128, 0, 0);
+    if (zombi->hits > damage) {
+        zombi->hits -= damage;
+        zombi->frame = model_get_start_or_last_frame(zombi->model_index, (const uint8_t *)"HIT1", 1);
+        zombi->vdamp.x += camera_fore_vector.x;
+        zombi->vdamp.y += camera_fore_vector.y;
+    } else {
+        zombi->hits = -1.0f;
+        if (!zombi->joints)
+            zombi->joints = joint_array_create(zombi->model_index, &zombi->position, zombi->facing_xyzw, zombi->frame,
+                                               1.0f, 0.5f);
+        // A model without joints gives no array: the zombi still dies, it only cannot fall apart.
+        if (zombi->joints) {
+            zombi->joints[0].velocity.x = 0.2f * camera_fore_vector.x;
+            zombi->joints[0].velocity.y = 0.2f * camera_fore_vector.y;
+        }
+        zombi->delay = 120;
+    }
+    object_spawn_debris(20, (uint8_t)(global_sun_light_level / 2), 20, zombi->position.x, zombi->position.y,
+                        hit_point->z);
+}
+
+void actions_hit_objects(float damage, const vector *hit_point) {
+    object *o = chunkmap_first_object_in_pile((int)hit_point->x, (int)hit_point->y);
+    while (o) {
+        // Debris and logs spawned below go to the head of a pile, never after o.
+        object *next = o->next;
+        if (o->hits > 0.0f) {
+            float dx = o->position.x - hit_point->x, dy = o->position.y - hit_point->y,
+                  dz = o->position.z - hit_point->z;
+            if (sqrtf(dx * dx + dy * dy + dz * dz + 0.00001f) <= 5.0f) {
+                if (o->behave_like_tree)
+                    hit_tree(o, damage, hit_point);
+                else if (o->behave_like_zombi)
+                    hit_zombi(o, damage, hit_point);
+            }
+        }
+        o = next;
+    }
+}
+
+void actions_swing_step(void) {
+    object *item = inhand();
+    if (!local_swing_count || !item || !item->inhand_animation) return;
+    local_swing_end = (uint32_t)(item->inhand_animation->number_of_frames > 0 ? item->inhand_animation->number_of_frames
+                                                                              : 0);
+    if (local_swing_count < local_swing_end)
+        local_swing_count++;
+    else
+        local_swing_count = 0;
+    if (!local_swing_count || local_swing_count != local_swing_end / 2) return;
+    actions_dig(item);
+    vector hit = add_scaled(target_vector, camera_fore_vector, 2.0f);
+    actions_hit_objects(item->attack_damage, &hit);
+}
+
+void actions_choose_item(uint8_t q_pressed, uint8_t e_pressed) {
+    if (!(q_pressed || e_pressed) || !local_player || local_swing_count) return;
+    object *chosen = nullptr;
+    for (object *o = local_player->inventory_pile; o; o = o->next) {
+        if (q_pressed && actions_is_material_item(o)) chosen = o;
+        if (e_pressed && actions_is_swing_item(o)) chosen = o;
+    }
+    if (chosen) put_object_into_pile(chosen, &local_player->inventory_pile);
+}
+
+// The line from the player through end meets the build plane's square: end moves to the crossing.
+static uint8_t build_plane_cross(vector *end) {
+    if (!build_plane_active || !local_player) return 0;
+    vector start = local_player->position;
+    return display_oriented_plane_collide(&build_plane_center, &build_plane_normal, ACTIONS_BUILD_PLANE_SCALE,
+                                          &start, end)
+               ? 1
+               : 0;
+}
+
+void actions_plop_position(uint32_t updates, uint8_t draw) {
+    plop_valid = 0;
+    plop = local_player ? local_player->position : target_vector;
+    object *item = inhand();
+    if (placer_active) {
+        plop = add_scaled(plop, camera_fore_vector, placer_front);
+        plop = add_scaled(plop, camera_side_vector, placer_side);
+        plop = add_scaled(plop, camera_up_vector, placer_up);
+        if (build_plane_active) {
+            vector crossing = plop;
+            if (build_plane_cross(&crossing)) plop = crossing;
+        }
+    } else if (local_player && actions_is_material_item(item)) {
+        vector start = local_player->position;
+        vector reach = add_scaled(start, camera_fore_vector, 20.0f);
+        const uint8_t *color = item->inventory_stack_count > 9 ? white : red;
+        if (is_block_item(item)) {
+            vector end = reach, placer = {0.0f, 0.0f, 0.0f};
+            if (voxel_collide_block_line(&start, &end, &placer)) {
+                plop = end;
+                plop_valid = 1;
+                if (draw) {
+                    voxel_snap_cube_draw(color, plop.x, plop.y, plop.z);
+                    if (key_down[KEY_LEFT_SHIFT])
+                        for (int k = 1; k <= 5; k++) voxel_snap_cube_draw(color, plop.x, plop.y, plop.z + (float)k);
+                }
+            }
+        } else if (build_plane_active) {
+            vector end = reach;
+            if (build_plane_cross(&end)) {
+                plop = end;
+                plop_valid = 1;
+                if (draw) display_sphere(color, plop.x, plop.y, plop.z, plop_radius, 16, 16);
+            }
+        }
+    }
+    // Spraying loose material from the placer.
+    if (local_player && actions_is_material_item(item) && !is_block_item(item) && placer_active &&
+        !actions_player_swimming()) {
+        const uint8_t *color = red;
+        if (item->inventory_stack_count > 9) {
+            vector at = add_scaled(plop, camera_fore_vector, -0.5f);
+            object_spawn_debris((uint8_t)(item->material & 63), 128, (uint16_t)(updates * 4), at.x, at.y, at.z);
+            color = white;
+        }
+        if (draw) display_sphere(color, plop.x, plop.y, plop.z, plop_radius, 16, 16);
+    }
+}
+
+void actions_build_plane(uint8_t draw) {
+    if (mouse_down[2]) {
+        build_plane_active = 1;
+        build_plane_center = add_scaled(target_vector, camera_fore_vector, 5.0f);
+        build_plane_normal = vector{-camera_fore_vector.x, -camera_fore_vector.y, -camera_fore_vector.z};
+    }
+    if (!build_plane_active) return;
+    float dx = target_vector.x - build_plane_center.x, dy = target_vector.y - build_plane_center.y;
+    if (dx * dx + dy * dy > 1600.0f || key_down[KEY_F5]) {
+        build_plane_active = 0;
+        return;
+    }
+    if (draw) display_oriented_plane(blue, 128, &build_plane_center, &build_plane_normal, ACTIONS_BUILD_PLANE_SCALE);
+}
+
+void actions_launch(object *o) {
+    float angle = -(float)camera_rotation_xy[0] / 65535.0f * 2.0f * KESTROVA_PI;
+    set_facing(o, axis_rotation(0.0f, 0.0f, 1.0f, angle));
+    o->position = target_vector;
+    float speed = 0.25f * (1.0f + camera_fore_vector.z);
+    if (o->weight > 10.0f) speed = 0.25f * speed + 7.5f * speed / o->weight;
+    o->velocity = vector{camera_fore_vector.x * speed, camera_fore_vector.y * speed, camera_fore_vector.z * speed};
+    o->no_collide_parent = local_player;
+}
+
+// Lays the material item in hand; returns what it cost.
+static void lay_material(object *item) {
+    if (!plop_valid && !placer_active) return;
+    if (plop_valid && !placer_active && !is_block_item(item)) {
+        placer_active = 1;
+        placer_front = (plop.x - local_player->position.x) * camera_fore_vector.x +
+                       (plop.y - local_player->position.y) * camera_fore_vector.y +
+                       (plop.z - local_player->position.z) * camera_fore_vector.z;
+        placer_side = placer_up = 0.0f;
+    }
+    if (item->inventory_stack_count < 10) return;
+    const uint8_t material = (uint8_t)(item->material & 63);
+    uint16_t cost = 0;
+    if (is_block_item(item)) {
+        if (!mouse_pressed[0] || !plop_valid) return;
+        if (key_down[KEY_LEFT_SHIFT])
+            for (int k = 5; k >= 1; k--) voxel_snap_cube_xyz(plop.x, plop.y, plop.z + (float)k, material, 0);
+        cost = voxel_snap_cube_xyz(plop.x, plop.y, plop.z, material, 1);
+        sound_play(rubble_sound, 128, 128, 0, 0);
+    } else {
+        vector crossing = plop;
+        if (!build_plane_cross(&crossing)) return;
+        cost = voxel_sphere_xyz(crossing.x, crossing.y, crossing.z, plop_radius, material, 0, 1, 20.0f, 0);
+    }
+    // The last of a stack is never used up.
+    if (cost >= item->inventory_stack_count)
+        item->inventory_stack_count = 1;
+    else
+        item->inventory_stack_count = (uint16_t)(item->inventory_stack_count - cost);
+}
+
+// Throws one of the stackable item in hand; nothing when its last one would land off the map.
+static void throw_one(object *item) {
+    object *thrown = item;
+    if (item->inventory_stack_count >= 2) {
+        thrown = object_spawn(item, nullptr, 300, target_vector.x, target_vector.y, target_vector.z);
+        if (!thrown) return;
+        item->inventory_stack_count--;
+        thrown->inventory_stack_count = 1;
+        thrown->material = item->material;
+        memcpy(thrown->facing_xyzw, item->facing_xyzw, sizeof(thrown->facing_xyzw));
+    } else {
+        object **pile = chunkmap_pile_pointer((int)target_vector.x, (int)target_vector.y);
+        if (!pile) return;
+        put_object_into_pile(item, pile);
+    }
+    actions_launch(thrown);
+    sound_play(swipe_sound, 192, 128, 0, 0);
+}
+
+void actions_left_button(void) {
+    object *item = inhand();
+    if (!local_player) return;
+    if (item && actions_is_material_item(item)) {
+        lay_material(item);
+        return;
+    }
+    if (!mouse_pressed[0] || local_swing_count) return;
+    object *picked = global_inworld_selected_object;
+    if (picked && picked != local_player && !object_holds(picked, local_player)) {
+        remove_object_from_pile(picked);
+        object_add_to_inventory(local_player, picked, 0, 1, 0);
+        sound_play(swipe_sound, 128, 64, 0, 0);
+        return;
+    }
+    if (!item) return;
+    if (item->inventory_stackable) {
+        throw_one(item);
+    } else if (actions_is_swing_item(item)) {
+        local_swing_count = 1;
+        sound_play(swipe_sound, 192, 255, 0, 0);
+    }
+}
+
+void actions_tree_key(void) {
+    vector start = {target_vector.x + 5.0f * camera_fore_vector.x, target_vector.y + 5.0f * camera_fore_vector.y,
+                    target_vector.z - 2.0f};
+    vector up = {0.0f, 0.0f, 1.0f};
+    log_message(3, "Plopping a tree at %f, %f, %f", (double)start.x, (double)start.y, (double)start.z);
+    voxel_tree_plopper(&start, &up, 1.6f, 5, 2, 5);
+}
+
+void actions_keep_unstepped_presses(uint32_t updates) {
+    if (kept_z) key_pressed[KEY_Z] = 1;
+    if (kept_space) key_pressed[KEY_SPACE] = 1;
+    // A pass without a world step hands its presses on; a pass with steps has used them.
+    if (updates == 0) {
+        kept_z = key_pressed[KEY_Z];
+        kept_space = key_pressed[KEY_SPACE];
+    } else {
+        kept_z = kept_space = 0;
+    }
+}
+
+void actions_draw_inhand(void) {
+    object *item = inhand();
+    if (!item || !item->inhand_animation || item->inhand_animation->number_of_frames <= 0) return;
+    const inhand_animation *a = item->inhand_animation;
+    vector saved_position = item->position;
+    float saved_facing[4];
+    memcpy(saved_facing, item->facing_xyzw, sizeof(saved_facing));
+    if (local_swing_count >= (uint32_t)a->number_of_frames) local_swing_count = 0;
+    const float *f = a->frame[local_swing_count];
+    const float turn = 2.0f * KESTROVA_PI;
+    quaternion q = axis_rotation(0.0f, 0.0f, 1.0f, f[2] * turn);
+    q = quaternion_multiply(axis_rotation(0.0f, 1.0f, 0.0f, f[1] * turn), q);
+    float pitch = (32768.0f - (float)camera_rotation_xy[1]) / 65535.0f * turn;
+    q = quaternion_multiply(axis_rotation(1.0f, 0.0f, 0.0f, f[0] * turn + pitch), q);
+    float heading = (32768.0f - (float)camera_rotation_xy[0]) / 65535.0f * turn;
+    q = quaternion_multiply(axis_rotation(0.0f, 0.0f, 1.0f, heading), q);
+    float bob = (float)(local_walk_count & 63) / 64.0f * turn;
+    float side = f[4] + 0.005f * sinf(bob) * local_walk_fade * 15.0f;
+    float up = f[5] + 0.005f * fabsf(cosf(bob) * local_walk_fade * 30.0f);
+    vector p = add_scaled(target_vector, camera_fore_vector, f[3]);
+    p = add_scaled(p, camera_side_vector, side);
+    p = add_scaled(p, camera_up_vector, up);
+    item->position = p;
+    set_facing(item, q);
+    item->light = local_player->light;
+    placeholder_object_draw(item, 1.0f, 0);
+    item->position = saved_position;
+    memcpy(item->facing_xyzw, saved_facing, sizeof(saved_facing));
+}

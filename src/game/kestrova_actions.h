@@ -1,0 +1,84 @@
+// kestrova_actions.h — what the local player does with the item in hand (swing, dig, strike, build,
+// spray, pick up, throw, choose, respawn), the inventory board worked with the mouse, the on-screen
+// display, night spawning, the tree plopper and screenshots
+#pragma once
+#include <cstdint>
+
+#include "foundation/vecmath.h"
+
+struct object;
+
+// ---- player actions (kestrova_actions.cpp)
+// Where material will be laid this pass, and whether it may be.
+extern vector plop;
+extern uint8_t plop_valid;
+extern float plop_radius;
+// The build plane: a 20 x 20 square facing the player, placed with the right button.
+extern uint8_t build_plane_active;
+extern vector build_plane_center, build_plane_normal;
+
+// The item in hand builds or sprays terrain material.
+uint8_t actions_is_material_item(const object *o);
+// The item in hand swings (an in-hand animation of more than one frame).
+uint8_t actions_is_swing_item(const object *o);
+// The player swims: its eye point is below the ocean level and the column there holds water.
+uint8_t actions_player_swimming(void);
+// R pressed, or no hits left once the red flash is over: back to 5 hits, 10 above the column's top.
+void actions_respawn_check(uint8_t r_pressed);
+// One world step of the swing; the strike on its middle frame.
+void actions_swing_step(void);
+// The strike's terrain part: digs a sphere at the reach with the item's radius; returns the amount dug.
+uint16_t actions_dig(const object *item);
+// The strike's object part: trees and zombis of the pile under the hit point within 5 of it.
+void actions_hit_objects(float damage, const vector *hit_point);
+// Q (material items) or E (swinging items): the last matching item of the pile goes into the hand.
+void actions_choose_item(uint8_t q_pressed, uint8_t e_pressed);
+// The plop for this pass; draws its markers when draw is set. updates is the pass's world steps.
+void actions_plop_position(uint32_t updates, uint8_t draw);
+// The right button places the build plane; distance and F5 drop it; draws it when draw is set.
+void actions_build_plane(uint8_t draw);
+// The left button with the item in hand (material, pick-up, throw, swing).
+void actions_left_button(void);
+// Sets o's facing, position, velocity and no-collide parent as for a throw from the eyes.
+void actions_launch(object *o);
+// T: a tree in front of the player.
+void actions_tree_key(void);
+// The item in hand drawn in front of the eyes.
+void actions_draw_inhand(void);
+// Z and Space pressed in a pass that ran no world step are kept for the next pass that does.
+void actions_keep_unstepped_presses(uint32_t updates);
+// Resets everything above (tests, a new loop).
+void actions_reset(void);
+
+// ---- night spawning and depth (kestrova_daynight.cpp)
+// One world step's spawning: at night every 256 steps (five per run), or when Z was pressed.
+// Returns 1 when a zombi was spawned.
+uint8_t daynight_spawn_monster(void);
+// How far the player is below the generated surface, 0..1 (1 = ten blocks or more).
+float daynight_player_depth(void);
+
+// ---- the tree plopper (kestrova_tree.cpp)
+void voxel_tree_plopper(const vector *start, const vector *increment, float radius, int32_t count, int32_t branches,
+                        int32_t cycles);
+
+// ---- the on-screen display and the inventory board (kestrova_hud.cpp)
+// The item being dragged on the board, or none.
+extern object *global_inventory_grab;
+// The board's mouse handling for one pass, given the mouse in virtual units (gx, gy), the
+// horizontal centre cx and the backpack's height by: grab, convert, craft, split, throw off.
+void hud_inventory_mouse(float gx, float gy, float cx, float by);
+// Tab while the board is open or closed: drops the grab (putting one far below back at -100).
+void hud_release_grab(void);
+// Forgets the grab when its object goes away.
+void hud_object_destroyed(object *o);
+// The overlay before the title: crosshair, pitch notches, F1 and F3 read-outs, tints, hits number.
+void hud_draw_crosshair_and_tints(void);
+// The overlay after the title: the inventory board and the count of the item in hand.
+void hud_draw_board_and_counts(void);
+// F2's chunk marker in the 3D view.
+void hud_chunk_marker(void);
+#define KEY_F12 293
+// F12: writes the window to SCREENSHOTS/ under the next free number; returns 1 on success.
+uint8_t hud_screenshot(void);
+// The next free screenshot name in folder (SHOT0000.TGA, SHOT0001.TGA, ...); 0 when all are taken.
+uint8_t hud_screenshot_name(const char *folder, char *name, int size);
