@@ -5,6 +5,10 @@
 
 #include "foundation/logfile.h"
 
+uint32_t global_world_frame = 0;
+uint32_t global_draw_frame = 0;
+uint32_t global_texture_animation_frame = 0;
+
 uint32_t timer_start_time = 0;
 float timer_frames_per_second = 0.0f;
 float total_frames_per_second = 0.0f;

@@ -7,7 +7,7 @@
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_placeholder.h"
 #include "world/chunkmap.h"
@@ -17,12 +17,7 @@
 #include "foundation/timer.h"
 #include "terrain/voxel.h"
 
-uint8_t main_loop_active = 1;
 volatile sig_atomic_t global_quit_signal = 0;
-uint32_t global_world_frame = 0;
-uint32_t global_draw_frame = 0;
-uint32_t global_texture_animation_frame = 0;
-uint8_t draw_inventory = 0;
 uint8_t inventory_lowered = 0;
 float inventory_fade = 0.0f;
 uint32_t local_swing_count = 0, local_swing_end = 34;
@@ -155,6 +150,7 @@ void main_loop(void) {
         log_message(5, "Handling controls");
         uint32_t updates = timer_poll(10);
         input_read(updates);
+        global_debug_drawing = key_down[KEY_F1];
         if (!draw_menu && !draw_inventory) input_camera_controls(updates);
 
         // Respawn on R, or when the player's hits run out  (player actions)

@@ -6,6 +6,9 @@
 #include "foundation/logfile.h"
 #include "terrain/voxel.h"
 
+uint8_t global_sun_light_level = 255;
+float global_day_night_cycle = 0.0f;
+
 #define FLOOD_CENTRE 6
 #define FLOOD_PASSES 12
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "world/chunkmap.h"
-#include "game/kestrova.h"
+#include "foundation/vecmath.h"
 #include "foundation/random.h"
 #include "terrain/voxel.h"
 

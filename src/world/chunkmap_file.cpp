@@ -15,6 +15,7 @@
 #include "world/chunkmap.h"
 #include "foundation/file.h"
 #include "foundation/logfile.h"
+#include "foundation/settings.h"
 #include "world/worldmap.h"
 
 uint8_t global_chunkmap_sync_to_disk = 1;
@@ -43,20 +44,25 @@ static void chunkmap_fixed_path(char *path, const char *name) {
     safe_string_copy(path, fix_path(name), CHUNKMAP_PATH_SIZE, 0);
 }
 
-// PLACEHOLDER until object files land: object_import_all reads the chunk's object list, which
-// runs to the end of the file. Until then no object is ever saved, and the list is read as the
-// end marker that the end of the file yields (three floats, then a zero byte).
-static void chunkmap_import_objects(FILE *file, const char *name) {
+uint8_t (*chunkmap_object_import_hook)(FILE *file, chunk *c) = nullptr;
+uint8_t (*chunkmap_object_export_hook)(FILE *file, chunk *c) = nullptr;
+
+// The object list after the pillars. Without the object layer's reader no object was ever saved,
+// and the list reads as the end marker the end of the file yields (three floats, then a zero byte).
+static void chunkmap_import_objects(FILE *file, chunk *c, const char *name) {
+    if (chunkmap_object_import_hook) {
+        if (!chunkmap_object_import_hook(file, c)) log_message(2, "  Objects in %s could not all be read", name);
+        return;
+    }
     file_read_float(file);
     file_read_float(file);
     file_read_float(file);
     if (file_read_byte(file) != 0) log_message(2, "  Objects in %s are skipped: they cannot be read yet", name);
 }
 
-// PLACEHOLDER until object files land: object_export_all writes the pile. It is always empty now.
-static void chunkmap_export_objects(FILE *file, object *pile) {
-    (void)file;
-    (void)pile;
+// Without the object layer's writer the pile is always empty and nothing is written.
+static void chunkmap_export_objects(FILE *file, chunk *c) {
+    if (chunkmap_object_export_hook) chunkmap_object_export_hook(file, c);
 }
 
 // Problems met while reading one column.
@@ -199,7 +205,7 @@ void chunkmap_load(int cx, int cy) {
             problems |= found;
         }
     }
-    chunkmap_import_objects(file, name);
+    chunkmap_import_objects(file, c, name);
     chunkmap_unlock_file(file);
     fclose(file);
 
@@ -283,7 +289,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
             voxel_export_terminator(file);
         }
     }
-    chunkmap_export_objects(file, c->local_object_pile);
+    chunkmap_export_objects(file, c);
     chunkmap_unlock_file(file);
 
     if (fflush(file) != 0 || ferror(file)) {

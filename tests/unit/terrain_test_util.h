@@ -9,6 +9,8 @@
 #include "foundation/logfile.h"
 #include "test_util.h"
 #include "terrain/voxel.h"
+#include "foundation/settings.h"
+#include "foundation/timer.h"
 
 // Enters a scratch folder holding an empty world folder, opens the log there, sets up the
 // substitute pillars and the material tables, and starts with an empty grid. On leaving, every

@@ -6,6 +6,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 static bool file_exists(const std::string &path) {
     FILE *file = fopen(path.c_str(), "rb");

@@ -1,9 +1,10 @@
 // test_daynight.cpp — the sun level's easing and the music crossfade rules
 #include <gtest/gtest.h>
 
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "sound/sound.h"
+#include "terrain/voxel.h"
 
 class DayNightTest : public ::testing::Test {
   protected:

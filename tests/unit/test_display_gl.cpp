@@ -11,9 +11,10 @@
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "test_util.h"
 #include "test_window.h"
+#include "foundation/settings.h"
 
 namespace {
 

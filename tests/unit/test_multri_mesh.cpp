@@ -5,6 +5,9 @@
 #include <cmath>
 
 #include "multri_test_util.h"
+#include "display/display.h"
+#include "foundation/settings.h"
+#include "terrain/voxel.h"
 
 namespace {
 
