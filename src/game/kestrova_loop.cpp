@@ -1,7 +1,6 @@
 // kestrova_loop.cpp — the main loop: input, fixed 16 ms world steps, drawing the scene and the overlay once per pass
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -12,6 +11,7 @@
 #include "game/kestrova_placeholder.h"
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "terrain/multri.h"
 #include "sound/sound.h"
 #include "foundation/timer.h"
@@ -264,7 +264,7 @@ void main_loop(void) {
         if (!mouse_down[0]) placer_active = 0;
         // With the left button held, not swimming and no menu or inventory: mouse actions  (player actions)
 
-        usleep(1000);
+        platform_sleep_1ms();
         log_message(5, "Main Loop finished");
     }
 }

@@ -5,11 +5,8 @@
 #include <cstring>
 
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "sound/sound.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 int32_t sound_buffer[SOUND_RING_SIZE];
 std::atomic<uint16_t> sound_buffer_read{0};
@@ -75,10 +72,7 @@ void sound_reset_channels(void) {
 }
 
 void sound_setup(void) {
-#ifdef _WIN32
-    log_message(3, "INFO:   Trying to initialize sound system");
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-#endif
+    platform_audio_priority_raise();
     SDL_AudioSpec wanted;
     memset(&wanted, 0, sizeof(wanted));
     wanted.freq = SOUND_FREQUENCY;
@@ -92,9 +86,7 @@ void sound_setup(void) {
         log_message(1, "ERROR:  Audio initialization failed");
         return;
     }
-#ifdef _WIN32
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-#endif
+    platform_audio_priority_lower();
     sound_buffer_read.store(0);
     memset(sound_buffer, 0, sizeof(sound_buffer));
     sound_reset_channels();

@@ -4,17 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include "world/chunkmap.h"
 #include "foundation/file.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "foundation/settings.h"
 #include "world/worldmap.h"
 
@@ -27,14 +20,6 @@ char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE] = "";
 
 // How many kept copies of one damaged chunk file may pile up before no more are made.
 #define CHUNKMAP_DAMAGED_COPY_LIMIT 100
-
-#ifdef _WIN32
-static void chunkmap_lock_file(FILE *file) { _lock_file(file); }
-static void chunkmap_unlock_file(FILE *file) { _unlock_file(file); }
-#else
-static void chunkmap_lock_file(FILE *file) { flockfile(file); }
-static void chunkmap_unlock_file(FILE *file) { funlockfile(file); }
-#endif
 
 void chunkmap_file_name(char *name, int size, int cx, int cy) {
     snprintf(name, (size_t)size, "WORLDS\\%s\\%03d-%03d.DAT", WORLD_NAME, cx, cy);
@@ -195,7 +180,7 @@ void chunkmap_load(int cx, int cy) {
 
     static char buffer[CHUNKMAP_FILE_BUFFER];
     setvbuf(file, buffer, _IOFBF, sizeof(buffer));
-    chunkmap_lock_file(file);
+    platform_lock_file(file);
     uint8_t problems = 0;
     uint8_t unreadable[CHUNK_SIZE][CHUNK_SIZE];
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
@@ -206,7 +191,7 @@ void chunkmap_load(int cx, int cy) {
         }
     }
     chunkmap_import_objects(file, c, name);
-    chunkmap_unlock_file(file);
+    platform_unlock_file(file);
     fclose(file);
 
     // A generated world has no empty column, so one is damage. The readable columns stay as
@@ -225,39 +210,6 @@ void chunkmap_load(int cx, int cy) {
         if (rebuilt) log_message(1, "Rebuilt %d unreadable columns of %s from the world's terrain", rebuilt, name);
     }
     log_message(5, "  Chunk loaded");
-}
-
-// Flushes the file's data to the disk itself, not just to the system.
-static uint8_t chunkmap_sync_file(FILE *file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0 ? 1 : 0;
-#else
-    return fsync(fileno(file)) == 0 ? 1 : 0;
-#endif
-}
-
-// Puts the new file in the old one's place in one step, so either the old or the new file exists.
-static uint8_t chunkmap_replace_file(const char *temporary_path, const char *path) {
-#ifdef _WIN32
-    return MoveFileExA(temporary_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
-#else
-    if (rename(temporary_path, path) != 0) return 0;
-    // The rename itself survives a power cut once the folder is on disk too.
-    if (global_chunkmap_sync_to_disk) {
-        char folder[CHUNKMAP_PATH_SIZE];
-        safe_string_copy(folder, path, CHUNKMAP_PATH_SIZE, 0);
-        char *slash = strrchr(folder, '/');
-        if (slash) {
-            *slash = 0;
-            int descriptor = open(folder, O_RDONLY);
-            if (descriptor >= 0) {
-                fsync(descriptor);
-                close(descriptor);
-            }
-        }
-    }
-    return 1;
-#endif
 }
 
 static void chunkmap_save_failed(const char *name, const char *what, int error, const char *temporary_path) {
@@ -282,7 +234,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
     // One large buffer and one lock for the whole file: the records go out value by value.
     static char buffer[CHUNKMAP_FILE_BUFFER];
     setvbuf(file, buffer, _IOFBF, sizeof(buffer));
-    chunkmap_lock_file(file);
+    platform_lock_file(file);
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
         for (int lx = 0; lx < CHUNK_SIZE; lx++) {
             for (const voxel *v = c->pillar[lx][ly]; v; v = v->next) voxel_export(file, v);
@@ -290,7 +242,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
         }
     }
     chunkmap_export_objects(file, c);
-    chunkmap_unlock_file(file);
+    platform_unlock_file(file);
 
     if (fflush(file) != 0 || ferror(file)) {
         int error = errno;
@@ -298,7 +250,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
         chunkmap_save_failed(name, "cannot write the file", error, temporary_path);
         return 0;
     }
-    if (global_chunkmap_sync_to_disk && !chunkmap_sync_file(file)) {
+    if (global_chunkmap_sync_to_disk && !platform_sync_file(file)) {
         int error = errno;
         fclose(file);
         chunkmap_save_failed(name, "cannot flush the file to disk", error, temporary_path);
@@ -311,7 +263,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
     // A crash at this point leaves the complete new file under its temporary name and the old
     // file as it was; the next save writes the temporary file afresh.
     if (global_chunkmap_save_fault == 2) return 0;
-    if (!chunkmap_replace_file(temporary_path, path)) {
+    if (!platform_replace_file(temporary_path, path, global_chunkmap_sync_to_disk)) {
         chunkmap_save_failed(name, "cannot rename the new file over the old one", errno, temporary_path);
         return 0;
     }
