@@ -27,9 +27,6 @@ extern uint16_t screen_shake_timer;
 extern float global_line_scale;
 extern uint8_t display_multitexture;
 extern float fog_rgb[4];
-extern vector global_save_fore;
-extern vector global_save_side;
-extern vector global_save_up;
 
 uint8_t display_setup(void);
 void display_setup_frustum(void);
@@ -91,16 +88,7 @@ void display_player_hit_effect(const uint8_t *color, uint8_t alpha);
 void display_sphere(const uint8_t *color, float x, float y, float z, float scale, uint32_t idiv, uint32_t jdiv);
 void display_wireframe_block(const uint8_t *color, float x, float y, float z);
 void display_glass_block(const uint8_t *color, int x, int y, int z);
-void display_block_marker(const uint8_t *color, int tlx, int tly, int tlz, int brx, int bry, int brz);
 void display_marker(const uint8_t *color, float x, float y, float z, float scale);
-void display_axis_marker(float x, float y, float z, float scale);
-void display_normal_marker(const uint8_t *color, const float *center_xyz, const float *normal_xyz, float scale);
-void display_solid_marker(const uint8_t *color, float x, float y, float z, float scale);
-void display_simple_plane(const uint8_t *color, uint8_t alpha, float x, float y, float z, float scale);
-void display_grid(const uint8_t *color, float z, float square_size, uint32_t texture);
-void display_nonaligned_block(vector *center, vector *up, vector *front, vector *side, uint32_t texture,
-                              float scale);
-void display_test(float x, float y, float z, uint32_t texture_zero, uint32_t texture_one, uint32_t texture_two);
 // A camera-facing (or, in two-dimensional mode, flat) textured quad of half-size scale turned by spin,
 // lit by light (128 = full), blended or alpha-tested (paperdoll), with an optional overlay texture on
 // unit 1. Stands in for object particles until object drawing lands.
@@ -123,6 +111,3 @@ float display_progress_fraction(uint16_t current, uint16_t total);
 void display_progress_screen(uint8_t sub, const char *text);
 // Advances the counters as one redraw does (sub-step or stage), without drawing.
 void display_progress_bar_count(uint8_t sub);
-
-// Light direction used to shade the non-aligned block; set by the terrain's light table and the sky.
-extern vector global_light_direction;

@@ -14,9 +14,9 @@ float rotate_camera_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1
 float global_line_scale = 0.05f;
 uint8_t display_multitexture = 0;
 float fog_rgb[4];
-vector global_save_fore;
-vector global_save_side;
-vector global_save_up;
+static vector global_save_fore;
+static vector global_save_side;
+static vector global_save_up;
 
 // The GL entry points past OpenGL 1.1 and the window attributes that differ by system. Windows'
 // OpenGL library exports only 1.1, so the multitexture functions are looked up by name once the

@@ -163,11 +163,11 @@ static void startup_release_sounds(void) {
 }
 
 // One stage or sub-step of the loading screen; each redraws the screen and polls input.
-[[maybe_unused]] static void startup_stage(const char *text) {
+static void startup_stage(const char *text) {
     log_message(5, "Loading stage %s", text);
     display_progress_bar(0, text);
 }
-[[maybe_unused]] static void startup_substep(const char *text) {
+static void startup_substep(const char *text) {
     log_message(5, "Loading step %s", text);
     display_progress_bar(1, text);
 }

@@ -12,22 +12,22 @@ int32_t sound_buffer[SOUND_RING_SIZE];
 std::atomic<uint16_t> sound_buffer_read{0};
 
 uint8_t channel_active[SOUND_CHANNELS];
-uint8_t channel_stereo[SOUND_CHANNELS];
-uint8_t channel_loop[SOUND_CHANNELS];
-int16_t *channel_data[SOUND_CHANNELS];
+static uint8_t channel_stereo[SOUND_CHANNELS];
+static uint8_t channel_loop[SOUND_CHANNELS];
+static int16_t *channel_data[SOUND_CHANNELS];
 uint32_t channel_read[SOUND_CHANNELS];
 uint16_t channel_write[SOUND_CHANNELS];
-uint32_t channel_samples[SOUND_CHANNELS];
+static uint32_t channel_samples[SOUND_CHANNELS];
 uint8_t channel_volume[SOUND_CHANNELS][2];
 
 // Until sound_setup succeeds no channel is free, so every play returns 64.
-uint8_t unused_channel[SOUND_CHANNELS];
+static uint8_t unused_channel[SOUND_CHANNELS];
 uint8_t unused_channel_count = 0;
 
 std::atomic<uint8_t> sound_block_callback{0};
 std::atomic<uint8_t> sound_do_callback{0};
-uint8_t *sound_do_callback_stream = nullptr;
-int sound_do_callback_len = 0;
+static uint8_t *sound_do_callback_stream = nullptr;
+static int sound_do_callback_len = 0;
 
 uint8_t master_sound_volume = 255;
 uint8_t master_music_volume = 255;

@@ -2,7 +2,6 @@
 // shape table per cell and hands over textured, lit triangles (and cartoon rims); no GL here
 #include <cmath>
 
-#include "display/display.h"
 #include "foundation/settings.h"
 #include "world/chunkmap.h"
 #include "terrain/multri.h"

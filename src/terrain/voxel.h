@@ -63,8 +63,9 @@ extern object *voxel_material_template[VOXEL_MATERIAL_COUNT];
 extern uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
 extern char voxel_material_name[VOXEL_NAME_COUNT][VOXEL_NAME_SIZE];
 
-// Light bytes to brightness.
+// Light bytes to brightness, and the direction the light comes from.
 extern float voxel_light_table[256];
+extern vector global_light_direction;
 // The sun's level (0-255) that scales every sunlight byte, and the phase of the day (0..1) that
 // places the sun and moon; the game's day and night sets both.
 extern uint8_t global_sun_light_level;
@@ -181,11 +182,9 @@ void voxel_assign_triangles_flip_helper(char *first, char *second);
 void voxel_assign_backface_flip(char *first);
 void voxel_set_normal_xyz(voxel *v, int x, int y, int z);
 uint8_t voxel_edge_xyz(int x, int y, int z);
-void voxel_set_normal_map(void);
 
 // voxel_light.cpp — sunlight and glow of single blocks by a bounded flood through open blocks
 #define VOXEL_FLOOD_SIZE 13
 #define VOXEL_FLOOD_QUEUE 500
 void voxel_set_light_xyz(int x, int y, int z, uint8_t do_glow_calculation);
 void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t do_glow_calculation);
-void voxel_raytrace_map(int border_size, uint8_t border_sun_light, uint8_t do_glow_calculation, uint8_t do_edge);

@@ -155,10 +155,3 @@ void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float
         }
     }
 }
-
-void voxel_raytrace_map(int border_size, uint8_t border_sun_light, uint8_t do_glow_calculation, uint8_t do_edge) {
-    (void)border_size;
-    (void)border_sun_light;
-    (void)do_glow_calculation;
-    (void)do_edge;
-}

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "display/display.h"
 #include "foundation/logfile.h"
 #include "terrain/voxel.h"
 
@@ -21,6 +20,7 @@ uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
 char voxel_material_name[VOXEL_NAME_COUNT][VOXEL_NAME_SIZE];
 
 float voxel_light_table[256];
+vector global_light_direction = {0.0f, 0.0f, 1.0f};
 
 float material_wave_initial[VOXEL_MATERIAL_COUNT][16][16];
 float material_wave_offset[VOXEL_MATERIAL_COUNT][16][16];

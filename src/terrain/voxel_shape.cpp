@@ -118,8 +118,6 @@ void voxel_geometry_setup(void) {
     }
 }
 
-void voxel_set_normal_map(void) {}
-
 // Records of the 3 x 3 x 3 block around (x, y, z), [dx + 1][dy + 1][dz + 1]; missing ones are the
 // shared empty record. At the bottom the layer below is the block itself.
 static void voxel_gather_neighbourhood(voxel *v, int x, int y, int z, voxel *around[3][3][3]) {

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "multri_test_util.h"
-#include "display/display.h"
 #include "foundation/settings.h"
 #include "terrain/voxel.h"
 

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "terrain_test_util.h"
-#include "display/display.h"
 
 TEST(VoxelMaterials, UnlistedMaterialsKeepTheDefaults) {
     ScratchWorld world;
