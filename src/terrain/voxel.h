@@ -92,6 +92,8 @@ uint8_t voxel_add_marker_offset_xyz(const voxel *v, vector *marker);
 void voxel_set_marker(voxel *v, float mx, float my, float mz);
 void voxel_set_marker_xyz(int x, int y, int z, float mx, float my, float mz);
 void voxel_clear_map(void);
+// Gives the two substitute records back to the pool (at a fresh start; voxel_clear_map makes new ones).
+void voxel_release_substitutes(void);
 void voxel_setup_off_map_pillar(uint8_t material, uint8_t top_material, uint16_t height, float water_height,
                                 uint8_t sunlight, uint8_t glowlight);
 int voxel_height_xy(int x, int y, uint8_t off_map);

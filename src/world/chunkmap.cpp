@@ -25,6 +25,16 @@ void chunkmap_setup(void) {
         for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) chunk_map[cx][cy] = nullptr;
 }
 
+void chunkmap_reset(void) {
+    for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
+        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
+            chunk_destroy(chunk_map[cx][cy]);
+            chunk_map[cx][cy] = nullptr;
+        }
+    }
+    last_chunkmap_update = 0;
+}
+
 chunk *chunk_create(void) {
     // calloc leaves every pillar, cache slot, flag and the pile empty.
     return (chunk *)calloc(1, sizeof(chunk));

@@ -48,6 +48,8 @@ extern void (*chunkmap_pile_destroy_hook)(chunk *c);
 
 // chunkmap.cpp — the grid, chunk records and lookups
 void chunkmap_setup(void);
+// Destroys every resident chunk without saving it and empties the grid (a fresh start for tests).
+void chunkmap_reset(void);
 chunk *chunk_create(void);
 void chunk_destroy(chunk *c);
 object **chunkmap_pile_pointer(int x, int y);

@@ -23,6 +23,7 @@ class ScratchWorld {
         mkdir("WORLDS/" WORLD_NAME, 0755);
         open_logfile();
         global_log_level = 5;
+        chunkmap_reset();
         voxel_clear_map();
         voxel_setup_materials();
         chunkmap_setup();
@@ -32,16 +33,8 @@ class ScratchWorld {
         global_voxel_allocation_limit = 0;
     }
     ~ScratchWorld() {
-        for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
-            for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
-                chunk_destroy(chunk_map[cx][cy]);
-                chunk_map[cx][cy] = nullptr;
-            }
-        }
-        voxel_destroy(global_empty_voxel);
-        global_empty_voxel = nullptr;
-        voxel_destroy(global_off_map_voxel);
-        global_off_map_voxel = nullptr;
+        chunkmap_reset();
+        voxel_release_substitutes();
         global_chunkmap_save_fault = 0;
         global_voxel_allocation_limit = 0;
     }
