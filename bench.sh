@@ -24,7 +24,7 @@ if [ "$quick" -eq 1 ]; then
   # libbenchmark 1.7 reads the minimum time as plain seconds.
   run_flags=(--benchmark_min_time=0.01)
 else
-  run_flags=(--benchmark_repetitions="${BENCH_REPETITIONS:-9}" --benchmark_report_aggregates_only=true)
+  run_flags=(--benchmark_repetitions="${BENCH_REPETITIONS:-9}" --benchmark_display_aggregates_only=true)
 fi
 # The start-view benchmark opens a window: without a display, a virtual one is started.
 x_wrapper=()
@@ -79,23 +79,27 @@ failed = [r for r in runs if r.get("error_occurred")]
 for r in failed:
     print(f"benchmark {r['name']} failed: {r.get('error_message', '')}", file=sys.stderr)
 
-# The median of each benchmark, or its one run when there are no repetitions.
+# The median of each benchmark, or its one run when there are no repetitions. Aggregates carry
+# no label, so the label of the benchmark's last run is shown with its median.
 rows = {}
+labels = {}
 for r in runs:
     if r.get("error_occurred"):
         continue
     name = r.get("run_name", r["name"])
     if r.get("run_type") == "aggregate":
-        if r.get("aggregate_name") != "median":
-            continue
-    elif name in rows:
+        if r.get("aggregate_name") == "median":
+            rows[name] = r
         continue
-    rows[name] = r
+    if r.get("label"):
+        labels[name] = r["label"]
+    rows.setdefault(name, r)
 
 print(f"{'benchmark':<46} {'median':>14}  {'target':<40} measured")
 for name, r in rows.items():
     median = f"{r['real_time']:.3f} {r['time_unit']}"
-    measured = [r["label"]] if r.get("label") else []
+    label = r.get("label") or labels.get(name)
+    measured = [label] if label else []
     measured += [f"{k}={v:.0f}" if float(v).is_integer() else f"{k}={v:.4g}"
                  for k, v in r.items() if k not in STANDARD and isinstance(v, (int, float))]
     print(f"{name:<46} {median:>14}  {target_of(name):<40} {' '.join(measured)}")
