@@ -29,6 +29,7 @@ class ScratchWorld {
         chunkmap_setup();
         last_chunkmap_update = 0;
         global_world_frame = 0;
+        global_sun_light_level = 255;
         global_chunkmap_save_fault = 0;
         global_voxel_allocation_limit = 0;
     }
