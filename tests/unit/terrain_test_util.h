@@ -38,6 +38,7 @@ class ScratchWorld {
         voxel_release_substitutes();
         global_chunkmap_save_fault = 0;
         global_voxel_allocation_limit = 0;
+        global_log_level = 5;
     }
 
   private:

@@ -27,6 +27,7 @@ struct GlWindow : ::testing::Test {
         screen_x = 320;
         screen_y = 240;
         fullscreen_mode = 0;
+        global_log_level = 5;
         ASSERT_EQ(display_setup(), 1) << SDL_GetError();
     }
 };
