@@ -19,6 +19,7 @@
 #include "sound/sound.h"
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
+#include "world/worldmap.h"
 
 vector plop = {0.0f, 0.0f, 0.0f};
 uint8_t plop_valid = 0;

@@ -203,7 +203,7 @@ static void hud_draw_inventory(void) {
         if (grab->behave_like_debris)
             snprintf(hud_text, sizeof(hud_text), "%s", voxel_material_name[grab->material & 63]);
         else if (grab->show_material)
-            snprintf(hud_text, sizeof(hud_text), "%s (%s)", grab->name, metal_name[object_metal_index(grab->material)]);
+            snprintf(hud_text, sizeof(hud_text), "%.31s (%.31s)", grab->name, metal_name[object_metal_index(grab->material)]);
         else
             snprintf(hud_text, sizeof(hud_text), "%s", grab->name);
         font_draw_text(white, hud_text, grab->position.x + cx + 10.0f, grab->position.y + by - 5.0f, 10.0f);

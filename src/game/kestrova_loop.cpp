@@ -1,37 +1,31 @@
 // kestrova_loop.cpp — the main loop: input, fixed 16 ms world steps, drawing the scene and the overlay once per pass
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <unistd.h>
 
 #include <cstdio>
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
+#include "game/kestrova_actions.h"
 #include "game/kestrova_placeholder.h"
+#include "objects/object.h"
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "terrain/multri.h"
 #include "sound/sound.h"
 #include "foundation/timer.h"
 #include "terrain/voxel.h"
 
-uint8_t main_loop_active = 1;
 volatile sig_atomic_t global_quit_signal = 0;
-uint32_t global_world_frame = 0;
-uint32_t global_draw_frame = 0;
-uint32_t global_texture_animation_frame = 0;
-uint8_t draw_inventory = 0;
 uint8_t inventory_lowered = 0;
 float inventory_fade = 0.0f;
 uint32_t local_swing_count = 0, local_swing_end = 34;
 uint32_t local_walk_count = 0;
 float local_walk_fade = 0.0f;
 uint8_t local_player_hit_timer = 0;
-
-// The plop radius survives from pass to pass beside the loop (the plop itself comes with player actions).
-static float main_loop_plop_radius = 0.75f;
 
 float main_loop_inventory_fade_step(float fade, uint8_t open, uint8_t lowered) {
     float k = 0.0f;
@@ -91,13 +85,12 @@ static void main_loop_draw_terrain(void) {
     }
 }
 
-char global_debug_string[1024];
+static char global_debug_string[1024];
 
 // The position and drawing statistics shown while F2, F4, F5 or F6 is held.
 static void main_loop_debug_texts(void) {
     log_message(5, "Drawing frames per second");
     if (!(key_down[KEY_F2] || key_down[KEY_F4] || key_down[KEY_F5] || key_down[KEY_F6])) return;
-    const uint8_t build_plane_active = 0;  // the build plane  (player actions)
     snprintf(global_debug_string, sizeof(global_debug_string), "%0.1f, %0.1f, %0.1f -- %f FPS", target_vector.x,
              target_vector.y, target_vector.z, timer_frames_per_second);
     font_draw_text(white, global_debug_string, 0.0f, 0.0f, 15.0f);
@@ -127,8 +120,9 @@ static void main_loop_before_first_pass(void) {
     local_swing_end = 34;
     // A close seen during loading is not acted on.
     main_loop_active = 1;
-    // no grab  (inventory screen)
-    main_loop_plop_radius = 0.75f;
+    global_inventory_grab = nullptr;
+    object_destroyed_hook = hud_object_destroyed;
+    actions_reset();
     // All five tracks play from here to the end; only their volumes change.
     day_music_channel = sound_play(day_music, 255, 255, 1, 1);
     night_music_channel = sound_play(night_music, 255, 255, 1, 1);
@@ -140,8 +134,12 @@ static void main_loop_before_first_pass(void) {
 
 // Until the player object exists the camera looks at the start column from just above its ground.
 static void main_loop_camera_target(void) {
-    // With a local player: target = its position, z raised by half its size  (player object)
-    // PLACEHOLDER until the player object exists: one block above the start column's ground.
+    if (local_player) {
+        target_vector = local_player->position;
+        target_vector.z += 0.5f * local_player->size;
+        return;
+    }
+    // Without a player: one block above the start column's ground.
     target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
 }
 
@@ -155,23 +153,28 @@ void main_loop(void) {
         log_message(5, "Handling controls");
         uint32_t updates = timer_poll(10);
         input_read(updates);
+        global_debug_drawing = key_down[KEY_F1];
         if (!draw_menu && !draw_inventory) input_camera_controls(updates);
 
-        // Respawn on R, or when the player's hits run out  (player actions)
+        actions_keep_unstepped_presses(updates);
+        actions_respawn_check(key_pressed[KEY_R]);
 
         log_message(5, "Updating simulation");
         for (uint32_t step = 0; step < updates; step++) {
             music_adjust_volume();
             log_message(5, "Doing local player control stuff");
-            // object_local_player_controls();  (object simulation)
+            placeholder_local_player_controls();
             if (screen_shake_timer > 0) screen_shake_timer--;
             inventory_fade = main_loop_inventory_fade_step(inventory_fade, draw_inventory, inventory_lowered);
             log_message(5, "Updating all objects");
-            // object_update_all(target_vector.x, target_vector.y, 9);  (object simulation)
+            placeholder_update_objects(target_vector.x, target_vector.y, 9);
             log_message(5, "Done updating all objects");
             global_world_frame++;
-            // Monster spawning  (day and night)
-            // With a local player: hit timer countdown, the swing step and mid-swing strike  (player actions)
+            daynight_spawn_monster();
+            if (local_player) {
+                if (local_player_hit_timer) local_player_hit_timer--;
+                actions_swing_step();
+            }
         }
 
         log_message(5, "Updating sound again");
@@ -211,20 +214,21 @@ void main_loop(void) {
         daynight_sun_level();
 
         log_message(5, "Determining plop position");
-        // The plop position and its markers, radius main_loop_plop_radius  (player actions)
-        (void)main_loop_plop_radius;
+        actions_plop_position(updates, 1);
 
         log_message(5, "Drawing terrain");
         main_loop_draw_terrain();
 
         log_message(5, "Drawing all objects");
-        // object_draw_all(target_vector.x, target_vector.y, global_display_distance);  (object drawing)
+        placeholder_draw_objects(target_vector.x, target_vector.y, global_display_distance);
 
-        // T (tree plopper), F2 (chunk marker), right button and the build plane  (player actions, overlay)
+        if (key_pressed[KEY_T]) actions_tree_key();
+        hud_chunk_marker();
+        actions_build_plane(1);
 
         log_message(5, "Drawing inhand weapon");
         global_line_scale = 0.025f;
-        // The item in hand  (player actions)
+        if (local_player) actions_draw_inhand();
         global_line_scale = 0.05f;
 
         log_message(5, "Updating sounds");
@@ -232,14 +236,14 @@ void main_loop(void) {
 
         log_message(5, "Drawing onscreen display");
         display_window_mode();
-        // Crosshair and pitch notches  (on-screen display)
+        hud_draw_crosshair_and_tints();
         main_loop_debug_texts();
-        // Hit effects  (on-screen display)
         main_loop_title_overlay();
-        // Inventory screen and stack counts  (on-screen display)
+        hud_draw_board_and_counts();
         display_end_window_mode();
 
         log_message(5, "Doing Swap");
+        if (key_pressed[KEY_F12]) hud_screenshot();
         SDL_GL_SwapBuffers();
         global_draw_frame++;
 
@@ -252,7 +256,7 @@ void main_loop(void) {
             } else {
                 draw_inventory = !draw_inventory;
                 inventory_lowered = 0;
-                // release any grab, putting one below −100 back at −100  (inventory screen)
+                hud_release_grab();
                 local_swing_count = 0;
             }
         }
@@ -261,14 +265,14 @@ void main_loop(void) {
 
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
-        // object_determine_inworld_selected_object();  (object simulation)
+        placeholder_select_inworld_object();
 
-        // Q and E choose the item in hand  (player actions)
+        actions_choose_item(key_pressed[KEY_Q], key_pressed[KEY_E]);
 
         if (!mouse_down[0]) placer_active = 0;
-        // With the left button held, not swimming and no menu or inventory: mouse actions  (player actions)
+        if (mouse_down[0] && !draw_inventory && !draw_menu && !actions_player_swimming()) actions_left_button();
 
-        usleep(1000);
+        platform_sleep_1ms();
         log_message(5, "Main Loop finished");
     }
 }
