@@ -290,9 +290,15 @@ static void lay_material(object *item) {
     uint16_t cost = 0;
     if (is_block_item(item)) {
         if (!mouse_pressed[0] || !plop_valid) return;
-        if (key_down[KEY_LEFT_SHIFT])
+        if (key_down[KEY_LEFT_SHIFT]) {
+            // The bottom block is laid (and charged) first: the cubes above overlap it, and laid
+            // before it they would leave it nothing to cost. The last call relights the wall.
+            cost = voxel_snap_cube_xyz(plop.x, plop.y, plop.z, material, 0);
             for (int k = 5; k >= 1; k--) voxel_snap_cube_xyz(plop.x, plop.y, plop.z + (float)k, material, 0);
-        cost = voxel_snap_cube_xyz(plop.x, plop.y, plop.z, material, 1);
+            voxel_snap_cube_xyz(plop.x, plop.y, plop.z, material, 1);
+        } else {
+            cost = voxel_snap_cube_xyz(plop.x, plop.y, plop.z, material, 1);
+        }
         sound_play(rubble_sound, 128, 128, 0, 0);
     } else {
         vector crossing = plop;
