@@ -54,3 +54,6 @@ void worldmap_generate_chunk_reference(int cx, int cy);
 // the column stage of generation makes it (before tree seeds, ores and edges), or none when (x, y)
 // is off the map or memory runs out. The chunk reader rebuilds the columns of a damaged file with it.
 voxel *worldmap_generate_pillar(int x, int y);
+// The edge pass of generation over the one column (x, y), with the neighbours now resident: a
+// rebuilt column gets the edge materials a generated one has.
+void worldmap_edge_pillar(int x, int y);

@@ -27,6 +27,9 @@ class ScratchWorld {
         last_chunkmap_update = 0;
         global_world_frame = 0;
         global_chunkmap_save_fault = 0;
+        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+        global_chunkmap_failed_saves = 0;
+        global_chunkmap_failed_saves_at_exit = 0;
         global_voxel_allocation_limit = 0;
     }
     ~ScratchWorld() {
@@ -41,6 +44,7 @@ class ScratchWorld {
         voxel_destroy(global_off_map_voxel);
         global_off_map_voxel = nullptr;
         global_chunkmap_save_fault = 0;
+        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
         global_voxel_allocation_limit = 0;
     }
 
