@@ -445,6 +445,10 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
     snprintf(temporary_name, sizeof(temporary_name), "%s.TMP", name);
     chunkmap_fixed_path(temporary_path, temporary_name);
 
+    if (!worldmap_save_unsaved_seed()) {
+        chunkmap_save_failed(name, "the world's seed could not be written first", errno, temporary_path, path);
+        return 0;
+    }
     FILE *file = global_chunkmap_save_fault == 1 ? nullptr : fopen(temporary_path, "wb");
     if (!file) {
         chunkmap_save_failed(name, "cannot create the file", global_chunkmap_save_fault == 1 ? EACCES : errno,
