@@ -346,6 +346,13 @@ int main_initialize(void) {
     startup_stage("World Generation");
     chunkmap_setup();
     // The clock seeds only a world that has no seed file yet.
+    // Test seam: KESTROVA_SAVE_FAULT=1 makes every save of the world fail as if its folder could
+    // not be written, for the end-to-end checks on machines where no small disk can be mounted.
+    const char *save_fault = getenv("KESTROVA_SAVE_FAULT");
+    if (save_fault && save_fault[0] == '1') {
+        global_chunkmap_save_fault = 1;
+        log_message(2, "KESTROVA_SAVE_FAULT is set: nothing of the world will be saved");
+    }
     worldmap_setup((int32_t)time(nullptr), WORLD_NAME);
     display_subprogress_bar_start(100);
     float load_radius = (float)global_background_distance + 64.0f;
