@@ -7,6 +7,10 @@
 #include "display/display.h"
 #include "foundation/logfile.h"
 
+uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
+         updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
+         backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
+
 // Set while loading a picture that may be absent (an object's further textures).
 static uint8_t display_texture_optional = 0;
 
