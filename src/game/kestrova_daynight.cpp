@@ -1,9 +1,12 @@
 // kestrova_daynight.cpp — the day clock, the sun level and the music volumes that follow them
 #include <SDL.h>
 
+#include <cmath>
+
 #include "game/input.h"
 #include "game/kestrova.h"
 #include "sound/sound.h"
+#include "world/worldmap.h"
 
 uint8_t global_sun_light_level = 255;
 uint8_t global_desired_sun_light_level = 255;
@@ -50,6 +53,20 @@ void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_ope
     desired[4] = (uint8_t)title;
 }
 
+float music_depth_term(float ground_height, float player_z) {
+    if (!(ground_height > player_z)) return 0.0f;
+    float below = ground_height - player_z;
+    return (below < 10.0f ? below : 10.0f) * 0.1f;
+}
+
+// Ten blocks below the generated surface only the underground track is wanted.
+float music_depth_below_surface(void) {
+    if (!local_player || !maplayer_total) return 0.0f;
+    const vector &p = local_player->position;
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return 0.0f;
+    return music_depth_term(maplayer_height(maplayer_total, p.x, p.y), p.z);
+}
+
 void music_adjust_volume(void) {
     uint8_t *channels[5] = {&day_music_channel, &night_music_channel, &inventory_music_channel,
                             &underground_music_channel, &title_music_channel};
@@ -59,8 +76,7 @@ void music_adjust_volume(void) {
         current[i] = channel < SOUND_CHANNELS ? channel_volume[channel][0] : 0;
     }
 
-    // How far below the generated surface the player is comes with the player and the map layers.
-    float depth = 0.0f;
+    float depth = music_depth_below_surface();
     uint8_t desired[5];
     music_desired_volumes(global_sun_light_level, depth, draw_inventory, draw_menu, desired);
 

@@ -10,6 +10,9 @@
 #include "game/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_placeholder.h"
+#include "objects/object.h"
+#include "objects/object_draw.h"
+#include "objects/object_update.h"
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
 #include "terrain/multri.h"
@@ -26,9 +29,6 @@ uint8_t draw_inventory = 0;
 uint8_t inventory_lowered = 0;
 float inventory_fade = 0.0f;
 uint32_t local_swing_count = 0, local_swing_end = 34;
-uint32_t local_walk_count = 0;
-float local_walk_fade = 0.0f;
-uint8_t local_player_hit_timer = 0;
 
 // The plop radius survives from pass to pass beside the loop (the plop itself comes with player actions).
 static float main_loop_plop_radius = 0.75f;
@@ -68,7 +68,7 @@ static void main_loop_title_overlay(void) {
     if (!draw_menu) return;
     draw_inventory = 0;
     float cx = 0.5f * display_window_width();
-    placeholder_particle_draw(title_texture, 0, 255, 128, 0, 1, cx, 150.0f, 0.0f, 100.0f, 0, 0);
+    object_particle_draw(title_texture, 0, 255, 128, 0, 1, cx, 150.0f, 0.0f, 100.0f, 0, 0);
     font_draw_text_centered(white, "Press shift-escape to quit", cx, 252.0f, 15.0f);
     if (main_loop_menu_closing_key_held()) draw_menu = 0;
 }
@@ -129,6 +129,7 @@ static void main_loop_before_first_pass(void) {
     main_loop_active = 1;
     // no grab  (inventory screen)
     main_loop_plop_radius = 0.75f;
+    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
     // All five tracks play from here to the end; only their volumes change.
     day_music_channel = sound_play(day_music, 255, 255, 1, 1);
     night_music_channel = sound_play(night_music, 255, 255, 1, 1);
@@ -138,11 +139,13 @@ static void main_loop_before_first_pass(void) {
     music_adjust_volume();
 }
 
-// Until the player object exists the camera looks at the start column from just above its ground.
+// The camera looks from the player's eyes; without a player it keeps its last target.
 static void main_loop_camera_target(void) {
-    // With a local player: target = its position, z raised by half its size  (player object)
-    // PLACEHOLDER until the player object exists: one block above the start column's ground.
-    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
+    if (local_player) {
+        target_vector = local_player->position;
+        target_vector.z += 0.5f * local_player->size;
+    }
+    local_player_under_water = object_local_player_eye_under_water();
 }
 
 void main_loop(void) {
@@ -163,15 +166,20 @@ void main_loop(void) {
         for (uint32_t step = 0; step < updates; step++) {
             music_adjust_volume();
             log_message(5, "Doing local player control stuff");
-            // object_local_player_controls();  (object simulation)
+            object_local_player_controls();
             if (screen_shake_timer > 0) screen_shake_timer--;
             inventory_fade = main_loop_inventory_fade_step(inventory_fade, draw_inventory, inventory_lowered);
             log_message(5, "Updating all objects");
-            // object_update_all(target_vector.x, target_vector.y, 9);  (object simulation)
+            object_update_all(target_vector.x, target_vector.y, 9);
+            object_burning_step();
             log_message(5, "Done updating all objects");
             global_world_frame++;
-            // Monster spawning  (day and night)
-            // With a local player: hit timer countdown, the swing step and mid-swing strike  (player actions)
+            if (local_player && (global_world_frame & 63) == 0)
+                log_message(5, "Player at %0.2f, %0.2f, %0.2f", (double)local_player->position.x,
+                            (double)local_player->position.y, (double)local_player->position.z);
+            placeholder_monster_spawning();
+            if (local_player && local_player_hit_timer > 0) local_player_hit_timer--;
+            // With a local player: the swing step and mid-swing strike  (player actions)
         }
 
         log_message(5, "Updating sound again");
@@ -218,7 +226,7 @@ void main_loop(void) {
         main_loop_draw_terrain();
 
         log_message(5, "Drawing all objects");
-        // object_draw_all(target_vector.x, target_vector.y, global_display_distance);  (object drawing)
+        object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
 
         // T (tree plopper), F2 (chunk marker), right button and the build plane  (player actions, overlay)
 
@@ -261,7 +269,7 @@ void main_loop(void) {
 
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
-        // object_determine_inworld_selected_object();  (object simulation)
+        object_determine_inworld_selected_object();
 
         // Q and E choose the item in hand  (player actions)
 

@@ -6,7 +6,10 @@
 #include <cmath>
 
 #include "display/display.h"
+#include "foundation/random.h"
 #include "game/input.h"
+#include "objects/template.h"
+#include "world/chunkmap.h"
 
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,
@@ -68,4 +71,15 @@ void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, u
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);
     }
+}
+
+void placeholder_monster_spawning(void) {
+    if (!key_pressed[KEY_Z]) return;
+    key_pressed[KEY_Z] = 0;
+    float r = random_range(10.0f, 20.0f), s = random_range(-10.0f, 10.0f);
+    float x = target_vector.x - camera_fore_vector.x * r + camera_side_vector.x * s;
+    float y = target_vector.y - camera_fore_vector.y * r + camera_side_vector.y * s;
+    if (!(x >= 0.0f && y >= 0.0f && x < 65535.0f && y < 65535.0f)) return;
+    chunkmap_get_xyz_off_map((int)(uint16_t)x, (int)(uint16_t)y, 2048);
+    object_spawn(template_get_by_name("ZOMBI"), nullptr, 1, x, y, (float)global_voxel_topmost_z + 1.0f);
 }

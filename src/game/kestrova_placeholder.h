@@ -8,3 +8,6 @@
 void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,
                                uint8_t use_overlay, uint16_t spin);
+
+// PLACEHOLDER (monster spawning): Z spawns a zombi behind the player.
+void placeholder_monster_spawning(void);

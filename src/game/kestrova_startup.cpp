@@ -38,8 +38,8 @@ uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_textur
          updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
          backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
 
-sound_effect *swipe_sound = nullptr, *jump_sound = nullptr, *rubble_sound = nullptr,
-             *bomb_sound = nullptr, *grimstone_sound = nullptr, *chop_sound = nullptr;
+sound_effect *swipe_sound = nullptr, *rubble_sound = nullptr,
+             *grimstone_sound = nullptr, *chop_sound = nullptr;
 sound_effect *day_music = nullptr, *night_music = nullptr, *inventory_music = nullptr, *underground_music = nullptr,
              *title_music = nullptr;
 

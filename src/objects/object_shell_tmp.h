@@ -1,0 +1,3 @@
+#pragma once
+#include "game/input.h"
+#include "game/kestrova.h"
