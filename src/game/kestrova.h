@@ -6,16 +6,17 @@
 #include "foundation/settings.h"
 #include "foundation/timer.h"
 #include "foundation/vecmath.h"
+#include "objects/object_update.h"
 
 // Metal names and textures selected by an object's material byte.
 extern char metal_name[255][32];
 extern uint32_t metal_texture[255];
 
 // Sounds and music tracks loaded at start-up (none when a file is missing or music is off);
-// chink_sound, the crafting sound, is declared with the inventory.
+// chink_sound, the crafting sound, is declared with the inventory; jump_sound and bomb_sound with
+// the simulation.
 struct sound_effect;
-extern sound_effect *swipe_sound, *jump_sound, *rubble_sound, *bomb_sound, *grimstone_sound,
-    *chop_sound;
+extern sound_effect *swipe_sound, *rubble_sound, *grimstone_sound, *chop_sound;
 extern sound_effect *day_music, *night_music, *inventory_music, *underground_music, *title_music;
 
 // The main loop and the counters it drives.
@@ -24,9 +25,6 @@ extern volatile sig_atomic_t global_quit_signal;
 extern uint8_t inventory_lowered;
 extern float inventory_fade;
 extern uint32_t local_swing_count, local_swing_end;
-extern uint32_t local_walk_count;
-extern float local_walk_fade;
-extern uint8_t local_player_hit_timer;
 void main_loop(void);
 
 // Day and night: the clock's phase, the sun level and the five music tracks.
@@ -38,6 +36,10 @@ void daynight_sun_level(void);
 void music_adjust_volume(void);
 // The wanted volumes of the day, night, inventory, underground and title tracks; depth is 0..1
 // (1 = ten blocks or more below the generated surface).
+// The underground share d of the music for a player at z under ground of the given height: 0 above
+// it, 0.1 per block below, 1 from ten blocks down.
+float music_depth_term(float ground_height, float player_z);
+float music_depth_below_surface(void);
 void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_open, uint8_t menu_shown,
                            uint8_t desired[5]);
 // One world step's easing of the inventory screen towards open, lowered or closed.

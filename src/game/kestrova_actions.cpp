@@ -10,10 +10,11 @@
 #include "foundation/random.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
-#include "game/kestrova_placeholder.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "objects/inventory.h"
+#include "objects/object_draw.h"
+#include "objects/object_update.h"
 #include "objects/object.h"
 #include "objects/template.h"
 #include "sound/sound.h"
@@ -69,15 +70,6 @@ uint8_t actions_is_swing_item(const object *o) {
 
 static uint8_t is_block_item(const object *o) {
     return o && block_object_template && o->template_index == block_object_template->template_index ? 1 : 0;
-}
-
-uint8_t actions_player_swimming(void) {
-    if (!local_player || global_ocean_level <= 0.0f) return 0;
-    if (target_vector.z >= global_ocean_level) return 0;
-    // Water at the eye: the eye is above the column's solid top there and under the sea's surface.
-    chunkmap_get_xyz((int)target_vector.x, (int)target_vector.y, 2048);
-    if (!global_voxel_topmost) return 0;
-    return target_vector.z >= (float)global_voxel_topmost_z ? 1 : 0;
 }
 
 void actions_respawn_check(uint8_t r_pressed) {
@@ -239,7 +231,7 @@ void actions_plop_position(uint32_t updates, uint8_t draw) {
     }
     // Spraying loose material from the placer.
     if (local_player && actions_is_material_item(item) && !is_block_item(item) && placer_active &&
-        !actions_player_swimming()) {
+        !object_local_player_swimming()) {
         const uint8_t *color = red;
         if (item->inventory_stack_count > 9) {
             vector at = add_scaled(plop, camera_fore_vector, -0.5f);
@@ -400,7 +392,7 @@ void actions_draw_inhand(void) {
     item->position = p;
     set_facing(item, q);
     item->light = local_player->light;
-    placeholder_object_draw(item, 1.0f, 0);
+    object_draw(item, 0, 1.0f);
     item->position = saved_position;
     memcpy(item->facing_xyzw, saved_facing, sizeof(saved_facing));
 }

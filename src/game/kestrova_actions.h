@@ -21,8 +21,6 @@ extern vector build_plane_center, build_plane_normal;
 uint8_t actions_is_material_item(const object *o);
 // The item in hand swings (an in-hand animation of more than one frame).
 uint8_t actions_is_swing_item(const object *o);
-// The player swims: its eye point is below the ocean level and the column there holds water.
-uint8_t actions_player_swimming(void);
 // R pressed, or no hits left once the red flash is over: back to 5 hits, 10 above the column's top.
 void actions_respawn_check(uint8_t r_pressed);
 // One world step of the swing; the strike on its middle frame.
@@ -50,12 +48,10 @@ void actions_keep_unstepped_presses(uint32_t updates);
 // Resets everything above (tests, a new loop).
 void actions_reset(void);
 
-// ---- night spawning and depth (kestrova_daynight.cpp)
+// ---- night spawning (kestrova_daynight.cpp)
 // One world step's spawning: at night every 256 steps (five per run), or when Z was pressed.
 // Returns 1 when a zombi was spawned.
 uint8_t daynight_spawn_monster(void);
-// How far the player is below the generated surface, 0..1 (1 = ten blocks or more).
-float daynight_player_depth(void);
 
 // ---- the tree plopper (kestrova_tree.cpp)
 void voxel_tree_plopper(const vector *start, const vector *increment, float radius, int32_t count, int32_t branches,

@@ -1,6 +1,8 @@
 // kestrova_daynight.cpp — the day clock, the sun level and the music volumes that follow them
 #include <SDL.h>
 
+#include <cmath>
+
 #include "display/display.h"
 #include "display/input.h"
 #include "foundation/logfile.h"
@@ -57,6 +59,20 @@ void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_ope
     desired[4] = (uint8_t)title;
 }
 
+float music_depth_term(float ground_height, float player_z) {
+    if (!(ground_height > player_z)) return 0.0f;
+    float below = ground_height - player_z;
+    return (below < 10.0f ? below : 10.0f) * 0.1f;
+}
+
+// Ten blocks below the generated surface only the underground track is wanted.
+float music_depth_below_surface(void) {
+    if (!local_player || !maplayer_total) return 0.0f;
+    const vector &p = local_player->position;
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return 0.0f;
+    return music_depth_term(maplayer_height(maplayer_total, p.x, p.y), p.z);
+}
+
 void music_adjust_volume(void) {
     uint8_t *channels[5] = {&day_music_channel, &night_music_channel, &inventory_music_channel,
                             &underground_music_channel, &title_music_channel};
@@ -66,7 +82,7 @@ void music_adjust_volume(void) {
         current[i] = channel < SOUND_CHANNELS ? channel_volume[channel][0] : 0;
     }
 
-    float depth = daynight_player_depth();
+    float depth = music_depth_below_surface();
     uint8_t desired[5];
     music_desired_volumes(global_sun_light_level, depth, draw_inventory, draw_menu, desired);
 
@@ -86,14 +102,6 @@ void music_adjust_volume(void) {
         uint8_t channel = *channels[i];
         if (channel < SOUND_CHANNELS) channel_volume[channel][0] = current[i];
     }
-}
-
-float daynight_player_depth(void) {
-    if (!local_player || !maplayer_total) return 0.0f;
-    float height = maplayer_height(maplayer_total, local_player->position.x, local_player->position.y);
-    if (height <= local_player->position.z) return 0.0f;
-    float below = height - local_player->position.z;
-    return (below < 10.0f ? below : 10.0f) * 0.1f;
 }
 
 uint8_t daynight_spawn_monster(void) {

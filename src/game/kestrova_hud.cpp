@@ -15,8 +15,9 @@
 #include "foundation/platform.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
-#include "game/kestrova_placeholder.h"
 #include "objects/inventory.h"
+#include "objects/object_draw.h"
+#include "objects/object_update.h"
 #include "objects/object.h"
 #include "objects/template.h"
 #include "sound/sound.h"
@@ -175,7 +176,7 @@ static void hud_draw_inventory(void) {
     const float aspect = (float)screen_x / (float)screen_y;
     const float cx = 150.0f * aspect;
     const float by = 450.0f - 300.0f * inventory_fade;
-    placeholder_particle_draw(backpack_texture, 0, 255, 128, 1, 1, cx, by, 0.0f, 150.0f, 0, 0);
+    object_particle_draw(backpack_texture, 0, 255, 128, 1, 1, cx, by, 0.0f, 150.0f, 0, 0);
     // The board answers the mouse only while it is open, not while it slides away.
     if (draw_inventory)
         hud_inventory_mouse(mouse_x / (float)screen_y * 300.0f, mouse_y / (float)screen_y * 300.0f, cx, by);
@@ -185,10 +186,10 @@ static void hud_draw_inventory(void) {
         o->position.y += by;
         o->position.z = o == player->inventory_pile ? 75.0f : 50.0f;
         if (o->position.z > 60.0f)
-            placeholder_particle_draw(select_texture, 0, 255, 128, 0, 1, o->position.x, o->position.y, 10.0f, 30.0f,
+            object_particle_draw(select_texture, 0, 255, 128, 0, 1, o->position.x, o->position.y, 10.0f, 30.0f,
                                       0, 0);
         o->light = 255;
-        placeholder_object_draw(o, o->inventory_scale, 1);
+        object_draw(o, 1, o->inventory_scale);
         int count = board_count(o);
         if (o != global_inventory_grab && count) {
             snprintf(hud_text, sizeof(hud_text), "x%d", count);
@@ -222,15 +223,15 @@ static void hud_debug_pile(void) {
 void hud_draw_crosshair_and_tints(void) {
     const float aspect = (float)screen_x / (float)screen_y;
     const float cx = 150.0f * aspect, cy = 150.0f;
-    placeholder_particle_draw(cross_texture, 0, 255, 128, 1, 1, cx, cy, -10.0f, 4.0f, 0, 0);
+    object_particle_draw(cross_texture, 0, 255, 128, 1, 1, cx, cy, -10.0f, 4.0f, 0, 0);
     int n = (32768 - (int)camera_rotation_xy[1]) / 500;
     if (n < -10) n = -10;
     if (n > 10) n = 10;
     for (int k = 1; k <= (n < 0 ? -n : n); k++) {
         if (n < 0)
-            placeholder_particle_draw(notch_texture, 0, 255, 128, 1, 1, cx, cy + 15.0f * k, -10.0f, 3.0f, 0, 0);
+            object_particle_draw(notch_texture, 0, 255, 128, 1, 1, cx, cy + 15.0f * k, -10.0f, 3.0f, 0, 0);
         else
-            placeholder_particle_draw(notch_texture, 0, 255, 128, 1, 1, cx, cy - 15.0f * k, -10.0f, 3.0f, 0, 32768);
+            object_particle_draw(notch_texture, 0, 255, 128, 1, 1, cx, cy - 15.0f * k, -10.0f, 3.0f, 0, 32768);
     }
     if (key_down[KEY_F1]) hud_debug_pile();
     if (key_down[KEY_F3]) {

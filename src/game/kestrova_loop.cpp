@@ -11,6 +11,8 @@
 #include "game/kestrova_actions.h"
 #include "game/kestrova_placeholder.h"
 #include "objects/object.h"
+#include "objects/object_draw.h"
+#include "objects/object_update.h"
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
 #include "foundation/platform.h"
@@ -23,9 +25,6 @@ volatile sig_atomic_t global_quit_signal = 0;
 uint8_t inventory_lowered = 0;
 float inventory_fade = 0.0f;
 uint32_t local_swing_count = 0, local_swing_end = 34;
-uint32_t local_walk_count = 0;
-float local_walk_fade = 0.0f;
-uint8_t local_player_hit_timer = 0;
 
 float main_loop_inventory_fade_step(float fade, uint8_t open, uint8_t lowered) {
     float k = 0.0f;
@@ -62,7 +61,7 @@ static void main_loop_title_overlay(void) {
     if (!draw_menu) return;
     draw_inventory = 0;
     float cx = 0.5f * display_window_width();
-    placeholder_particle_draw(title_texture, 0, 255, 128, 0, 1, cx, 150.0f, 0.0f, 100.0f, 0, 0);
+    object_particle_draw(title_texture, 0, 255, 128, 0, 1, cx, 150.0f, 0.0f, 100.0f, 0, 0);
     font_draw_text_centered(white, "Press shift-escape to quit", cx, 252.0f, 15.0f);
     if (main_loop_menu_closing_key_held()) draw_menu = 0;
 }
@@ -123,6 +122,7 @@ static void main_loop_before_first_pass(void) {
     global_inventory_grab = nullptr;
     object_destroyed_hook = hud_object_destroyed;
     actions_reset();
+    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
     // All five tracks play from here to the end; only their volumes change.
     day_music_channel = sound_play(day_music, 255, 255, 1, 1);
     night_music_channel = sound_play(night_music, 255, 255, 1, 1);
@@ -132,15 +132,13 @@ static void main_loop_before_first_pass(void) {
     music_adjust_volume();
 }
 
-// Until the player object exists the camera looks at the start column from just above its ground.
+// The camera looks from the player's eyes; without a player it keeps its last target.
 static void main_loop_camera_target(void) {
     if (local_player) {
         target_vector = local_player->position;
         target_vector.z += 0.5f * local_player->size;
-        return;
     }
-    // Without a player: one block above the start column's ground.
-    target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
+    local_player_under_water = object_local_player_eye_under_water();
 }
 
 void main_loop(void) {
@@ -163,13 +161,17 @@ void main_loop(void) {
         for (uint32_t step = 0; step < updates; step++) {
             music_adjust_volume();
             log_message(5, "Doing local player control stuff");
-            placeholder_local_player_controls();
+            object_local_player_controls();
             if (screen_shake_timer > 0) screen_shake_timer--;
             inventory_fade = main_loop_inventory_fade_step(inventory_fade, draw_inventory, inventory_lowered);
             log_message(5, "Updating all objects");
-            placeholder_update_objects(target_vector.x, target_vector.y, 9);
+            object_update_all(target_vector.x, target_vector.y, 9);
+            object_burning_step();
             log_message(5, "Done updating all objects");
             global_world_frame++;
+            if (local_player && (global_world_frame & 63) == 0)
+                log_message(5, "Player at %0.2f, %0.2f, %0.2f", (double)local_player->position.x,
+                            (double)local_player->position.y, (double)local_player->position.z);
             daynight_spawn_monster();
             if (local_player) {
                 if (local_player_hit_timer) local_player_hit_timer--;
@@ -220,7 +222,7 @@ void main_loop(void) {
         main_loop_draw_terrain();
 
         log_message(5, "Drawing all objects");
-        placeholder_draw_objects(target_vector.x, target_vector.y, global_display_distance);
+        object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
 
         if (key_pressed[KEY_T]) actions_tree_key();
         hud_chunk_marker();
@@ -265,12 +267,12 @@ void main_loop(void) {
 
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
-        placeholder_select_inworld_object();
+        object_determine_inworld_selected_object();
 
         actions_choose_item(key_pressed[KEY_Q], key_pressed[KEY_E]);
 
         if (!mouse_down[0]) placer_active = 0;
-        if (mouse_down[0] && !draw_inventory && !draw_menu && !actions_player_swimming()) actions_left_button();
+        if (mouse_down[0] && !draw_inventory && !draw_menu && !object_local_player_swimming()) actions_left_button();
 
         platform_sleep_1ms();
         log_message(5, "Main Loop finished");

@@ -157,7 +157,8 @@ uint8_t voxel_collide_sphere(const vector *center, float radius, vector *result,
             for (int x = (int)(center->x - r); x <= (int)(center->x + r); x++) {
                 voxel *v = chunkmap_get_xyz_off_map(x, y, z0);
                 int z = z0, top = global_voxel_topmost_z;
-                while (v && z < z1) {
+                // The layer holding the sphere's top counts too, as the columns at both ends do.
+                while (v && z <= z1) {
                     const float t = voxel_collide_point(v, center, x, y, z);
                     if (r > t && t > -100.0f) {
                         contact = 1;

@@ -161,7 +161,6 @@ TEST_F(Play, TheSwingStrikesOnItsMiddleFrameDiggingAtTheReachIntoTheInventory) {
     // Coal, copper and tin picks (metal 0..2) dig at 3.5 and cannot break stone (hardness 9).
     local_player->inventory_pile->material = 2;
     local_swing_count = 1;
-    make_flat_chunk(24, 25, 10, 3, 3);
     local_player->position.x = 1580.5f;
     look(0.0f, 0.0f, -1.0f);
     while (local_swing_count) actions_swing_step();

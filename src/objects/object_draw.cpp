@@ -1,0 +1,298 @@
+// object_draw.cpp — drawing the objects near the camera: models, icons, particles and terrain models
+#include "objects/object_draw.h"
+
+#include <SDL_opengl.h>
+
+#include <cmath>
+
+#include "display/display.h"
+#include "objects/object_shell_tmp.h"
+#include "foundation/logfile.h"
+#include "models/joint.h"
+#include "models/model.h"
+#include "objects/object_update.h"
+#include "objects/template.h"
+#include "terrain/multri.h"
+#include "terrain/voxel.h"
+#include "world/chunkmap.h"
+
+// TMPMERGE uint32_t metal_texture[OBJECT_METAL_COUNT];
+uint32_t global_object_draw_count = 0;
+
+static const float object_draw_pi = 3.141593f;
+
+uint8_t object_particle_alpha(const object *o) {
+    uint32_t k = (dust_object_template && o->template_index == dust_object_template->template_index) ? 2u : 4u;
+    return (uint8_t)((o->delay * k) & 255u);
+}
+
+uint8_t object_in_view(const vector *p, float radius) {
+    vector d = {p->x - camera_vector.x, p->y - camera_vector.y, p->z - camera_vector.z};
+    if (!(d.x * d.x + d.y * d.y + d.z * d.z < radius * radius)) return 0;
+    return d.x * camera_fore_vector.x + d.y * camera_fore_vector.y + d.z * camera_fore_vector.z > -10.0f;
+}
+
+void object_particle_draw_full(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
+                               uint8_t two_dimensional_mode, float x, float y, float z, float scale,
+                               uint8_t use_overlay, uint16_t spin, const float *overlay_tl_xy,
+                               const float *overlay_br_xy) {
+    float angle = (float)spin / 65536.0f * 2.0f * object_draw_pi;
+    uint8_t l = light >= 128 ? 255 : (uint8_t)(2 * light);
+    glColor4ub(l, l, l, alpha);
+    display_active_texture(0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, base);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (paperdoll) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.5f);
+    } else {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDepthMask(GL_FALSE);
+    }
+    if (use_overlay) {
+        display_active_texture(1);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, overlay);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2.0f);
+        display_active_texture(0);
+    }
+    float s = sinf(angle), c = cosf(angle);
+    vector a, b;
+    if (two_dimensional_mode) {
+        a = {s * scale, -c * scale, 0.0f};
+        b = {c * scale, s * scale, 0.0f};
+    } else {
+        const vector &side = camera_side_vector, &up = camera_up_vector;
+        a = {(side.x * s + up.x * c) * scale, (side.y * s + up.y * c) * scale, (side.z * s + up.z * c) * scale};
+        b = {(side.x * c - up.x * s) * scale, (side.y * c - up.y * s) * scale, (side.z * c - up.z * s) * scale};
+    }
+    const float tl[2] = {overlay_tl_xy ? overlay_tl_xy[0] : 0.0f, overlay_tl_xy ? overlay_tl_xy[1] : 0.0f};
+    const float br[2] = {overlay_br_xy ? overlay_br_xy[0] : 1.0f, overlay_br_xy ? overlay_br_xy[1] : 1.0f};
+    const float corner_a[4] = {1, 1, -1, -1}, corner_b[4] = {-1, 1, 1, -1};
+    const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const float ov[4][2] = {{tl[0], tl[1]}, {br[0], tl[1]}, {br[0], br[1]}, {tl[0], br[1]}};
+    glBegin(GL_TRIANGLE_FAN);
+    for (int k = 0; k < 4; k++) {
+        display_multi_tex_coord(0, st[k][0], st[k][1]);
+        if (use_overlay) display_multi_tex_coord(1, ov[k][0], ov[k][1]);
+        glVertex3f(x + corner_a[k] * a.x + corner_b[k] * b.x, y + corner_a[k] * a.y + corner_b[k] * b.y,
+                   z + corner_a[k] * a.z + corner_b[k] * b.z);
+    }
+    glEnd();
+    if (use_overlay) {
+        display_active_texture(1);
+        glDisable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
+        display_active_texture(0);
+    }
+    glDisable(GL_TEXTURE_2D);
+    if (paperdoll) {
+        glDisable(GL_ALPHA_TEST);
+    } else {
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+    }
+}
+
+void object_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
+                          uint8_t two_dimensional_mode, float x, float y, float z, float scale, uint8_t use_overlay,
+                          uint16_t spin) {
+    object_particle_draw_full(base, overlay, alpha, light, paperdoll, two_dimensional_mode, x, y, z, scale,
+                              use_overlay, spin, nullptr, nullptr);
+}
+
+void object_particle_draw_material(uint32_t base, uint8_t material, uint8_t alpha, uint8_t light, uint8_t paperdoll,
+                                   uint8_t two_dimensional_mode, float x, float y, float z, float scale,
+                                   uint8_t use_overlay, uint16_t spin) {
+    uint8_t m = material & 63;
+    const float d = 0.015625f;
+    const float tl[2] = {voxel_texture_xy[m][0] - d, voxel_texture_xy[m][1] - d};
+    const float br[2] = {voxel_texture_xy[m][0] + d, voxel_texture_xy[m][1] + d};
+    object_particle_draw_full(base, material_texture, alpha, light, paperdoll, two_dimensional_mode, x, y, z, scale,
+                              use_overlay, spin, tl, br);
+}
+
+void object_billboard(uint32_t texture, float x, float y, float z, float scale) {
+    object_particle_draw(texture, 0, 255, 128, 0, 0, x, y, z, scale, 0, 0);
+}
+
+// Draws the mesh slots of an object (or of a terrain model's template) at a pose.
+static void object_draw_meshes(const object *o, const vector *position, const float *facing, uint8_t light,
+                               uint8_t material, uint8_t terrain_model, float scale, const float *pose,
+                               uint16_t pose_joints) {
+    for (uint16_t i = 0; i < o->num_mesh && i < OBJECT_MAX_MESH; i++) {
+        uint16_t frame = terrain_model ? 0 : (o->mesh_frame[i] ? o->mesh_frame[i] : o->frame);
+        uint8_t ti = o->mesh_local_texture_index[i], oi = o->mesh_local_overlay_index[i];
+        uint32_t primary = ti < OBJECT_LOCAL_TEXTURES ? o->local_texture[ti] : 0;
+        uint32_t secondary;
+        if (oi == 0)
+            secondary = shade_texture;
+        else if (oi >= OBJECT_LOCAL_TEXTURES)
+            secondary = metal_texture[terrain_model ? 2 : object_metal_index(material)];
+        else
+            secondary = o->local_texture[oi];
+        if (o->mesh_paperdoll[i]) {
+            glEnable(GL_ALPHA_TEST);
+            glAlphaFunc(GL_GREATER, 0.5f);
+        }
+        model_draw(o->model_index, o->mesh_index[i], position, facing, primary, secondary, light, frame, frame, 0.5f,
+                   scale, pose, pose_joints);
+        if (o->mesh_paperdoll[i]) glDisable(GL_ALPHA_TEST);
+    }
+}
+
+void object_draw(object *o, uint8_t inventory_mode, float scale) {
+    if (!o) return;
+    log_message(5, "  Drawing object %x (%s)", (unsigned)(uintptr_t)o, o->name);
+    global_object_draw_count++;
+    uint8_t debug_view = !inventory_mode && key_down[KEY_F1];
+    if (debug_view) {
+        display_sphere(o == local_player ? white : red, o->position.x, o->position.y, o->position.z, o->size, 16, 16);
+        if (o->behave_like_zombi && !o->joints) {
+            // Only a look at the joints: the array is not kept, so a live zombi never turns into
+            // a ragdoll because it was looked at.
+            joint *look = joint_array_create(o->model_index, &o->position, o->facing_xyzw, o->frame, scale, 0.5f);
+            if (look) {
+                joint_array_debug_draw(look);
+                joint_array_destroy(look);
+            }
+        } else if (o->joints) {
+            joint_array_debug_draw(o->joints);
+        }
+    }
+    if (!inventory_mode && key_down[KEY_F2] && o->joints) {
+        joint_array_destroy(o->joints);
+        o->joints = nullptr;
+    }
+    if (!inventory_mode && o == global_inworld_selected_object)
+        object_particle_draw(select_texture, 0, 255, 128, 0, 0, o->position.x, o->position.y, o->position.z,
+                             2.0f * o->size, 0, 0);
+
+    uint8_t icon = inventory_mode ? o->icon_in_inventory : o->icon_in_game;
+    if (icon) {
+        if (o->icon_has_material_overlay) {
+            object_particle_draw_material(o->icon_texture, o->material, 255, o->light, 1, inventory_mode,
+                                          o->position.x, o->position.y, o->position.z, o->size * scale, 1, o->spin);
+        } else {
+            object_particle_draw_full(o->icon_texture, 0, object_particle_alpha(o), o->light, 0, inventory_mode,
+                                      o->position.x, o->position.y, o->position.z, o->size * scale, 0, o->spin,
+                                      nullptr, nullptr);
+        }
+        return;
+    }
+    if (o->num_mesh == 0) return;
+    static float pose[MODEL_SCRATCH_JOINT * 7];
+    uint16_t joints = 0;
+    if (o->joints && !debug_view) joints = joint_array_pose(o->joints, pose, MODEL_SCRATCH_JOINT);
+    object_draw_meshes(o, &o->position, o->facing_xyzw, o->light, o->material, 0, scale, joints ? pose : nullptr,
+                       joints);
+}
+
+void object_draw_terrain_pillar_xy(int x, int y) {
+    if (x < 0 || y < 0 || x >= CHUNKMAP_COLUMNS || y >= CHUNKMAP_COLUMNS) return;
+    int z = 0;
+    for (const voxel *v = chunkmap_get_xy(x, y); v; v = v->next) {
+        int base_z = z;
+        z += voxel_length(v);
+        if (!voxel_is_single(v)) continue;
+        uint8_t m = voxel_material(v);
+        const object *t = voxel_material_object[m];
+        if (!t) continue;
+        vector p = {(float)x + (float)((v->data >> 7) & 7) * 0.125f + 0.0625f,
+                    (float)y + (float)((v->data >> 10) & 7) * 0.125f + 0.0625f,
+                    (float)base_z + (float)(v->data >> 13) * 0.125f + 0.0625f};
+        vector n = {v->nx, v->ny, v->nz};
+        // up x n = (-n.y, n.x, 0)
+        vector axis = {-n.y, n.x, 0.0f};
+        float len = sqrtf(axis.x * axis.x + axis.y * axis.y + 0.00001f);
+        axis.x /= len;
+        axis.y /= len;
+        float tilt = (1.0f - n.z) * 1.5707965f;
+        float twist = atan2f(n.y, n.x) - 1.5707965f;
+        float qt[4] = {axis.x * sinf(tilt / 2.0f), axis.y * sinf(tilt / 2.0f), 0.0f, cosf(tilt / 2.0f)};
+        float qw[4] = {n.x * sinf(twist / 2.0f), n.y * sinf(twist / 2.0f), n.z * sinf(twist / 2.0f),
+                       cosf(twist / 2.0f)};
+        float facing[4];
+        model_quaternion_multiply(qw, qt, facing);
+        uint8_t light;
+        if (m == 28) {
+            // axis x n
+            vector an = {axis.y * n.z - axis.z * n.y, axis.z * n.x - axis.x * n.z, axis.x * n.y - axis.y * n.x};
+            object_note_burning_block(p.x + 0.2f * n.x + 0.4f * an.x, p.y + 0.2f * n.y + 0.4f * an.y,
+                                      p.z + 0.2f * n.z + 0.4f * an.z);
+            light = 255;
+        } else {
+            light = (uint8_t)((((uint32_t)global_sun_light_level * v->sunlight) >> 8) + v->glowlight);
+        }
+        global_object_draw_count++;
+        object_draw_meshes(t, &p, facing, light, m, 1, 1.0f, nullptr, 0);
+    }
+}
+
+static void object_draw_fog(void) {
+    uint32_t l = global_sun_light_level;
+    uint32_t kr = 38, kg = 64, kb = 164;
+    float d = (float)global_background_distance;
+    if (local_player_under_water) {
+        kr = 4;
+        kg = 11;
+        kb = 95;
+        d = (float)global_display_distance;
+    }
+    float colour[4] = {(float)(((l * kr) >> 8) + ((255 - l) >> 3)) / 255.0f, (float)((l * kg) >> 8) / 255.0f,
+                       (float)(((l * kb) >> 8) + ((255 - l) >> 3)) / 255.0f, 0.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, colour);
+    glHint(GL_FOG_HINT, GL_NICEST);
+    glFogf(GL_FOG_START, 0.5f * d);
+    glFogf(GL_FOG_END, d);
+    glEnable(GL_FOG);
+}
+
+// Draws the objects of every resident chunk in the window whose collide flag matches.
+static void object_draw_pass(int ccx, int ccy, int half, float radius, uint8_t full_collide) {
+    for (int cy = ccy - half; cy <= ccy + half; cy++) {
+        if (cy < 0 || cy >= CHUNKMAP_SIZE) continue;
+        for (int cx = ccx - half; cx <= ccx + half; cx++) {
+            if (cx < 0 || cx >= CHUNKMAP_SIZE || !chunk_map[cx][cy]) continue;
+            for (object *o = chunk_map[cx][cy]->local_object_pile; o; o = o->next) {
+                if ((o->full_collide != 0) != (full_collide != 0)) continue;
+                // Seen from its own eyes the player's body would fill the view.
+                if (o == local_player && camera_distance < 2.0f * o->size) continue;
+                if (object_in_view(&o->position, radius)) object_draw(o, 0, 1.0f);
+            }
+        }
+    }
+}
+
+void object_draw_all(float centerx, float centery, float radius) {
+    global_object_draw_count = 0;
+    global_burning_count = 0;
+    if (!std::isfinite(centerx) || !std::isfinite(centery) || centerx < 0.0f || centery < 0.0f) return;
+    glShadeModel(GL_SMOOTH);
+    object_draw_fog();
+    int ccx = (int)fminf(centerx, 1.0e6f) >> 6, ccy = (int)fminf(centery, 1.0e6f) >> 6;
+    int size = 2 * (int)(radius / 64.0f) + 3, half = size / 2;
+    object_draw_pass(ccx, ccy, half, radius, 1);
+
+    int d = global_display_distance;
+    int camx = (int)camera_vector.x, camy = (int)camera_vector.y;
+    float r2 = radius * radius;
+    for (int y = camy - d; y <= camy + d; y++) {
+        for (int x = camx - d; x <= camx + d; x++) {
+            float dx = (float)x + 0.5f - camera_vector.x, dy = (float)y + 0.5f - camera_vector.y;
+            if (!(dx * dx + dy * dy < r2)) continue;
+            if (dx * camera_fore_vector.x + dy * camera_fore_vector.y <= -5.0f) continue;
+            object_draw_terrain_pillar_xy(x, y);
+        }
+    }
+
+    object_draw_pass(ccx, ccy, half, radius, 0);
+    glShadeModel(GL_FLAT);
+    glDisable(GL_FOG);
+}

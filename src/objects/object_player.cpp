@@ -1,0 +1,145 @@
+// object_player.cpp — the local player's controls and swimming, the object under the crosshair, and
+// the smoke and flame of burning blocks
+#include <cmath>
+
+#include "display/display.h"
+#include "objects/object_shell_tmp.h"
+#include "objects/object_update.h"
+#include "sound/sound.h"
+#include "terrain/voxel.h"
+#include "world/chunkmap.h"
+#include "world/worldmap.h"
+
+uint16_t global_burning_count = 0;
+static vector burning_position[OBJECT_MAX_BURNING];
+
+uint8_t object_point_in_water(float x, float y, float z) {
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !(z < global_ocean_level)) return 0;
+    if (x < 0.0f || y < 0.0f || x >= (float)CHUNKMAP_COLUMNS || y >= (float)CHUNKMAP_COLUMNS) return 1;
+    // Open water: nothing solid in the column at or above the point (a cave below the sea is dry).
+    int top = 0, z_base = 0;
+    for (const voxel *v = chunkmap_get_xy((int)x, (int)y); v; v = v->next) {
+        z_base += voxel_length(v);
+        if (voxel_material(v) != 0) top = z_base;
+    }
+    return (float)top <= z ? 1 : 0;
+}
+
+uint8_t object_local_player_swimming(void) {
+    if (!local_player) return 0;
+    return object_point_in_water(local_player->position.x, local_player->position.y, local_player->position.z);
+}
+
+uint8_t object_local_player_eye_under_water(void) {
+    if (!local_player) return 0;
+    const vector &p = local_player->position;
+    return object_point_in_water(p.x, p.y, p.z + 0.5f * local_player->size);
+}
+
+static uint8_t object_shift_held(void) { return key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT]; }
+
+void object_local_player_controls(void) {
+    object *p = local_player;
+    if (p) {
+        vector direction = {0.0f, 0.0f, 0.0f};
+        float speed = 0.0f;
+        if (key_down[KEY_W]) {
+            direction = camera_fore_vector;
+            local_walk_count++;
+            local_walk_fade += 0.1f;
+            speed = 0.1f;
+        }
+        if (key_down[KEY_S]) {
+            direction.x -= camera_fore_vector.x;
+            direction.y -= camera_fore_vector.y;
+            direction.z -= camera_fore_vector.z;
+            local_walk_fade += 0.1f;
+            speed = 0.1f;
+        }
+        if (key_down[KEY_A]) {
+            direction.x -= camera_side_vector.x;
+            direction.y -= camera_side_vector.y;
+            direction.z -= camera_side_vector.z;
+            speed = 0.1f;
+        }
+        if (key_down[KEY_D]) {
+            direction.x += camera_side_vector.x;
+            direction.y += camera_side_vector.y;
+            direction.z += camera_side_vector.z;
+            speed = 0.1f;
+        }
+        if (speed > 0.0f) {
+            if (object_shift_held()) speed *= 2.0f;
+            float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z +
+                                 0.00001f);
+            direction.x /= length;
+            direction.y /= length;
+            direction.z /= length;
+            p->position.x += speed * direction.x;
+            p->position.y += speed * direction.y;
+            p->position.z += speed * direction.z;
+            int x = std::isfinite(p->position.x) ? (int)fmaxf(fminf(p->position.x, 1.0e6f), -1.0f) : -1;
+            int y = std::isfinite(p->position.y) ? (int)fmaxf(fminf(p->position.y, 1.0e6f), -1.0f) : -1;
+            object **pile = chunkmap_pile_pointer(x, y);
+            if (pile && pile != p->current_pile) put_object_into_pile(p, pile);
+        }
+        if (object_local_player_swimming()) {
+            // Water carries the body: the deeper it is, the harder it is pushed up, and the water
+            // slows every movement. Space strokes upwards.
+            float depth = fminf(global_ocean_level - p->position.z, 1.0f);
+            p->velocity.z += 0.005f + 0.01f * depth;
+            p->velocity.x *= 0.9f;
+            p->velocity.y *= 0.9f;
+            p->velocity.z *= 0.9f;
+            if (key_down[KEY_SPACE]) p->velocity.z += 0.01f;
+        } else if (key_pressed[KEY_SPACE] && p->jumps_remaining > 0) {
+            p->velocity.x += 0.05f * direction.x;
+            p->velocity.y += 0.05f * direction.y;
+            p->velocity.z = 0.15f;
+            p->jumps_remaining--;
+            key_pressed[KEY_SPACE] = 0;
+            if (jump_sound) sound_play(jump_sound, 255, 255, 0, 0);
+        }
+    }
+    local_walk_fade *= 0.9f;
+}
+
+void object_determine_inworld_selected_object(void) {
+    global_inworld_selected_object = nullptr;
+    object *p = local_player;
+    if (!p) return;
+    float best = 100.0f;
+    static const float corner[4][2] = {{-16, -16}, {16, -16}, {16, 16}, {-16, 16}};
+    for (int k = 0; k < 4; k++) {
+        float cxf = p->position.x + corner[k][0], cyf = p->position.y + corner[k][1];
+        if (!std::isfinite(cxf) || !std::isfinite(cyf) || cxf < 0.0f || cyf < 0.0f) continue;
+        for (object *o = chunkmap_first_object_in_pile((int)fminf(cxf, 1.0e6f), (int)fminf(cyf, 1.0e6f)); o;
+             o = o->next) {
+            if (o->weight >= 1000.0f || o->behave_like_bomb || o->behave_like_zombi || !o->full_collide) continue;
+            vector v = {o->position.x - p->position.x, o->position.y - p->position.y, o->position.z - p->position.z};
+            float fore = v.x * camera_fore_vector.x + v.y * camera_fore_vector.y + v.z * camera_fore_vector.z;
+            float speed2 = o->velocity.x * o->velocity.x + o->velocity.y * o->velocity.y + o->velocity.z * o->velocity.z;
+            if (!(fore > 0.01f) || !(fore - o->size - p->size < 3.0f) || !(speed2 < 0.01f)) continue;
+            float up = v.x * camera_up_vector.x + v.y * camera_up_vector.y + v.z * camera_up_vector.z;
+            float side = v.x * camera_side_vector.x + v.y * camera_side_vector.y + v.z * camera_side_vector.z;
+            float off = sqrtf(up * up + side * side);
+            if (off / fore < 0.5f && off < best) {
+                global_inworld_selected_object = o;
+                best = off;
+            }
+        }
+    }
+}
+
+void object_note_burning_block(float x, float y, float z) {
+    if (global_burning_count >= OBJECT_MAX_BURNING) return;
+    burning_position[global_burning_count++] = vector{x, y, z};
+}
+
+void object_burning_step(void) {
+    for (uint16_t i = 0; i < global_burning_count; i++) {
+        const vector &b = burning_position[i];
+        object_spawn_smoke(b.x, b.y, b.z, 0.03f, 0.1f);
+        object_spawn_flame(b.x, b.y, b.z, 0.01f, 0.1f);
+    }
+}

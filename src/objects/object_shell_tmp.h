@@ -1,0 +1,3 @@
+#pragma once
+#include "display/input.h"
+#include "game/kestrova.h"

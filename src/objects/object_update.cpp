@@ -1,0 +1,407 @@
+// object_update.cpp — one world step of the objects near the camera target: countdowns,
+// behaviours, sphere physics against the terrain and each other, and light tracking
+#include "objects/object_update.h"
+
+#include <cmath>
+
+#include "display/display.h"
+#include "foundation/logfile.h"
+#include "objects/object_shell_tmp.h"
+#include "models/joint.h"
+#include "models/model.h"
+#include "models/squishy.h"
+#include "objects/template.h"
+#include "sound/sound.h"
+#include "terrain/multri.h"
+#include "terrain/voxel.h"
+#include "world/chunkmap.h"
+
+uint32_t local_walk_count = 0;
+float local_walk_fade = 0.0f;
+uint8_t local_player_hit_timer = 0;
+sound_effect *jump_sound = nullptr, *bomb_sound = nullptr;
+
+static const float object_pi = 3.141593f;
+
+uint8_t object_get_light(float x, float y, float z) {
+    int ix = std::isfinite(x) ? (int)fmaxf(fminf(x, 1.0e6f), -1.0e6f) : -1;
+    int iy = std::isfinite(y) ? (int)fmaxf(fminf(y, 1.0e6f), -1.0e6f) : -1;
+    int iz = std::isfinite(z) ? (int)fmaxf(fminf(z, 1.0e6f), -1.0e6f) : -1;
+    global_last_single_voxel = nullptr;
+    chunkmap_get_xyz_off_map(ix, iy, iz);
+    if (!global_last_single_voxel) return global_sun_light_level;
+    uint16_t s = global_last_single_voxel->sunlight, g = global_last_single_voxel->glowlight;
+    uint16_t t = (uint16_t)((uint16_t)(s + s / 2) * (uint16_t)global_sun_light_level);
+    t = (uint16_t)(t >> 7);
+    t = (uint16_t)(t + 2 * g);
+    return t > 255 ? (uint8_t)255 : (uint8_t)t;
+}
+
+void object_collide(object *q, object *u) {
+    if (!q || !u || q == u) return;
+    vector d = {u->position.x - q->position.x, u->position.y - q->position.y, u->position.z - q->position.z};
+    float reach = q->size + u->size;
+    float d2 = d.x * d.x + d.y * d.y + d.z * d.z;
+    if (!(reach * reach > d2 && d2 > 0.00001f)) return;
+    float dist = sqrtf(d2);
+    vector n = {d.x / dist, d.y / dist, d.z / dist};
+    float wsum = u->weight + q->weight;
+    if (!(wsum > 0.0f) || q->no_collide_parent == u || u->no_collide_parent == q) return;
+    vector rv = {u->velocity.x - q->velocity.x, u->velocity.y - q->velocity.y, u->velocity.z - q->velocity.z};
+    float k = -2.0f * (n.x * rv.x + n.y * rv.y + n.z * rv.z);
+    vector impulse = {k * n.x, k * n.y, k * n.z};
+    if (u->weight < OBJECT_IMMOVABLE_WEIGHT) {
+        float s = q->weight / wsum * (reach - dist);
+        u->vdamp.x += n.x * s;
+        u->vdamp.y += n.y * s;
+        u->vdamp.z += n.z * s / 2.0f;
+        float m = fminf(q->weight / wsum, 0.5f);
+        u->velocity.x += m * impulse.x;
+        u->velocity.y += m * impulse.y;
+        u->velocity.z += m * impulse.z;
+    }
+    if (q->weight < OBJECT_IMMOVABLE_WEIGHT) {
+        float s = u->weight / wsum * (reach - dist);
+        q->vdamp.x -= n.x * s;
+        q->vdamp.y -= n.y * s;
+        q->vdamp.z -= n.z * s / 2.0f;
+        float m = fminf(u->weight / wsum, 0.5f);
+        q->velocity.x -= m * impulse.x;
+        q->velocity.y -= m * impulse.y;
+        q->velocity.z -= m * impulse.z;
+    }
+}
+
+static uint8_t object_is_dust_template(const object *o) {
+    return dust_object_template && o->template_index == dust_object_template->template_index;
+}
+
+static void object_three_bursts(const object *o, const float bursts[3][5]) {
+    for (int i = 0; i < 3; i++)
+        object_spawn_dust(o->light, (uint16_t)bursts[i][0], o->position.x, o->position.y, o->position.z, bursts[i][1],
+                          bursts[i][2], bursts[i][3], bursts[i][4]);
+}
+
+static void object_behave_bomb(object *o, uint8_t *destroy) {
+    if (o->delay >= 2) {
+        uint16_t period = o->delay >= 90 ? 60 : 30;
+        o->mesh_local_texture_index[0] = (o->delay % period) < 15 ? 1 : 0;
+    }
+    if (o->delay == 1) {
+        if (bomb_sound) sound_play(bomb_sound, 255, 255, 0, 0);
+        o->size = 5.0f;
+        o->weight = 100.0f;
+        voxel_sphere_xyz(o->position.x, o->position.y, o->position.z, 5.0f, 0, 1, 1, 20.0f, 0);
+        screen_shake_timer = 20;
+        static const float bursts[3][5] = {{20, 0.55f, 0.55f, 1, 1}, {40, 0.4f, 0.4f, 3, 1}, {50, 0.15f, 0.15f, 5, 1}};
+        object_three_bursts(o, bursts);
+    }
+    if (o->delay == 0) *destroy = 1;
+}
+
+// An angle in turns-times-65535 as a 16-bit spin: through a signed integer, so negative angles wrap
+// instead of being undefined.
+static uint16_t object_spin_from_radians(float radians) {
+    float turns = radians / 6.283186f * 65535.0f;
+    if (!std::isfinite(turns)) turns = 0.0f;
+    int32_t a = (int32_t)turns + 16384;
+    return (uint16_t)(a & 0xFFFF);
+}
+
+static void object_behave_zombi(object *o, uint8_t *destroy) {
+    // A dead zombi that has no ragdoll to play out lies still until its countdown ends.
+    if (o->hits <= 0.0f) {
+        if (o->delay == 0) *destroy = 1;
+        return;
+    }
+    float dx = target_vector.x - o->position.x, dy = target_vector.y - o->position.y;
+    float dist = sqrtf(dx * dx + dy * dy + 0.00001f);
+    dx /= dist;
+    dy /= dist;
+    if (dist > 3.0f) {
+        o->vdamp.x += 0.03f * dx;
+        o->vdamp.y += 0.03f * dy;
+    }
+    if (dist < 5.0f && o->hits > 0.0f) {
+        uint16_t attack = model_get_start_or_last_frame(o->model_index, (const uint8_t *)"ATTACK1", 1);
+        if (model_get_frame_animation_type(o->model_index, o->frame) !=
+            model_get_frame_animation_type(o->model_index, attack)) {
+            log_message(5, "Zombi %p attacks from %0.2f blocks", (void *)o, (double)dist);
+            o->frame = attack;
+        }
+    }
+    if (o->frame == OBJECT_ZOMBI_BLOW_FRAME && dist < 5.0f && local_player) {
+        float dz = target_vector.z - o->position.z;
+        dx = target_vector.x - o->position.x;
+        dy = target_vector.y - o->position.y;
+        float dist3 = sqrtf(dx * dx + dy * dy + dz * dz + 0.00001f);
+        dx /= dist3;
+        dy /= dist3;
+        if (dist3 < 5.0f) {
+            if (local_player_hit_timer == 0) local_player->hits -= 1.0f;
+            local_player_hit_timer = 15;
+            screen_shake_timer = 20;
+        }
+    }
+    o->spin = object_spin_from_radians(atan2f(dy, dx));
+    if (o->delay == 0) {
+        o->frame = model_next_frame(o->model_index, o->frame, "WALK1");
+        o->delay = 2;
+    }
+}
+
+static void object_behave_tree(object *o, uint8_t *destroy) {
+    if (o->delay != 0) return;
+    uint16_t animation = model_get_frame_animation_type(o->model_index, o->frame);
+    o->frame++;
+    if (model_get_frame_animation_type(o->model_index, o->frame) != animation) {
+        if (o->frame > 1 && o->num_mesh > 0) o->mesh_index[0]++;
+        o->frame = 0;
+        if (o->hits == 0.0f) *destroy = 1;
+    }
+    o->delay = 2;
+}
+
+// Drops the cached triangles of the column whose pillar holds v, searching the columns around p.
+static void object_invalidate_column_of(const voxel *v, const vector *p, int reach) {
+    int px = (int)p->x, py = (int)p->y;
+    for (int y = py - reach; y <= py + reach; y++) {
+        for (int x = px - reach; x <= px + reach; x++) {
+            for (const voxel *r = chunkmap_get_xy(x, y); r; r = r->next) {
+                if (r == v) {
+                    chunkmap_invalidate_xy_multri(x, y);
+                    return;
+                }
+            }
+        }
+    }
+}
+
+static void object_become_terrain(object *o, uint8_t *destroy) {
+    voxel *v = global_squishy_surface_voxel;
+    // The shared off-map and empty records stand for many columns: never rewrite them.
+    if (!v || v == global_off_map_voxel || v == global_empty_voxel || !voxel_is_single(v)) return;
+    uint8_t m = voxel_material(v), mine = (uint8_t)(o->material & VOXEL_MATERIAL_MASK);
+    if (m == 34 || m == mine) return;
+    v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | mine);
+    int reach = (int)fminf(o->size, 5.0f) + 2;
+    object_invalidate_column_of(v, &o->position, reach);
+    if (mine == 28) voxel_relight_sphere_xyz(o->position.x, o->position.y, o->position.z, 8.0f, 1);
+    *destroy = 1;
+}
+
+static void object_physics_static(object *o, const vector *old) {
+    o->velocity.z -= 0.005f;
+    float size = o->size > OBJECT_MIN_SIZE ? o->size : OBJECT_MIN_SIZE;
+    if (!squishy_collide(&o->position, size, 20, 1)) {
+        o->position.x = 0.5f * (o->position.x + old->x);
+        o->position.y = 0.5f * (o->position.y + old->y);
+        o->position.z = 0.5f * (o->position.z + old->z);
+        squishy_collide(&o->position, size, 5, 0);
+    }
+    if (global_squishy_supported) {
+        o->velocity.x *= 0.7f;
+        o->velocity.y *= 0.7f;
+        if (o->velocity.z < 0.0f)
+            o->velocity.z *= -0.3f;
+        else
+            o->velocity.z *= 0.9f;
+        o->jumps_remaining = 1;
+    }
+    float a = (float)o->spin / 65535.0f * 2.0f * object_pi;
+    o->facing_xyzw[0] = 0.0f;
+    o->facing_xyzw[1] = 0.0f;
+    o->facing_xyzw[2] = sinf(a / 2.0f);
+    o->facing_xyzw[3] = cosf(a / 2.0f);
+}
+
+static void object_physics_rolling(object *o, const vector *old, uint8_t *destroy) {
+    o->velocity.z -= 0.005f;
+    float size = o->size > OBJECT_MIN_SIZE ? o->size : OBJECT_MIN_SIZE;
+    squishy_collide(&o->position, size, 5, 0);
+    vector mv = {o->position.x - old->x, o->position.y - old->y, o->position.z - old->z};
+    if (mv.x * mv.x + mv.y * mv.y + mv.z * mv.z < 0.0004f) {
+        o->position.x = 0.01f * o->position.x + 0.99f * old->x;
+        o->position.y = 0.01f * o->position.y + 0.99f * old->y;
+        o->position.z = 0.01f * o->position.z + 0.99f * old->z;
+    }
+    if (o->flat_on_ground) {
+        o->facing_xyzw[0] *= 0.99f;
+        o->facing_xyzw[1] *= 0.99f;
+        o->facing_xyzw[2] *= 0.99f;
+        o->facing_xyzw[3] = 0.95f * o->facing_xyzw[3] + 0.05f;
+    }
+    float dx = o->position.x - old->x, dy = o->position.y - old->y;
+    float dist = sqrtf(dx * dx + dy * dy + 0.00001f);
+    if (dist > 0.0001f) {
+        float angle = dist / size;
+        float s = sinf(angle / 2.0f);
+        float r[4] = {-dy / dist * s, dx / dist * s, 0.0f, cosf(angle / 2.0f)};
+        float q[4];
+        model_quaternion_multiply(r, o->facing_xyzw, q);
+        float len = sqrtf(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+        if (len > 0.0f && std::isfinite(len))
+            for (int i = 0; i < 4; i++) o->facing_xyzw[i] = q[i] / len;
+    }
+    if (global_squishy_adjusted) {
+        if (o->behave_like_terrain_model) object_become_terrain(o, destroy);
+        o->no_collide_parent = nullptr;
+        const vector &n = global_squishy_normal;
+        vector &v = o->velocity;
+        float j = v.x * n.x + v.y * n.y + v.z * n.z;
+        if (j < 0.0f) {
+            v.x = 0.25f * (v.x - j * n.x) + 0.75f * (v.x - 2.0f * j * n.x);
+            v.y = 0.25f * (v.y - j * n.y) + 0.75f * (v.y - 2.0f * j * n.y);
+            v.z = 0.25f * (v.z - j * n.z) + 0.75f * (v.z - 2.0f * j * n.z);
+            v.x *= 0.7f;
+            v.y *= 0.7f;
+            v.z -= 0.005f;
+        }
+    }
+}
+
+static uint8_t object_vector_finite(const vector &v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+uint8_t object_update(object *o) {
+    if (!o) return 0;
+    uint8_t destroy = 0;
+    if (o->delay > 0) o->delay--;
+    vector old = o->position;
+
+    if (o->joints) {
+        joint_array_update(o->joints, &o->position);
+        if (o->delay == 0) {
+            static const float bursts[3][5] = {
+                {20, 0.1f, 0.01f, 0.3f, 0.75f}, {30, 0.2f, 0.01f, 0.2f, 0.75f}, {40, 0.3f, 0.01f, 0.1f, 0.75f}};
+            object_three_bursts(o, bursts);
+            destroy = 1;
+        }
+    } else {
+        o->spin = (uint16_t)(o->spin + o->spin_add);
+        o->vdamp.x *= 0.5f;
+        o->vdamp.y *= 0.5f;
+        o->vdamp.z *= 0.5f;
+        o->position.x += o->velocity.x + o->vdamp.x;
+        o->position.y += o->velocity.y + o->vdamp.y;
+        o->position.z += o->velocity.z + o->vdamp.z;
+
+        if (o->behave_like_debris) {
+            o->size *= 0.95f;
+            if (o->delay == 0) destroy = 1;
+        } else if (o->behave_like_dust) {
+            float k = object_is_dust_template(o) ? 0.9f : 0.99f;
+            o->velocity.x *= k;
+            o->velocity.y *= k;
+            o->velocity.z *= k;
+            o->size += 0.005f;
+            if (o->delay == 0) destroy = 1;
+        } else if (o->behave_like_bomb) {
+            object_behave_bomb(o, &destroy);
+        } else if (o->behave_like_zombi) {
+            object_behave_zombi(o, &destroy);
+        } else if (o->behave_like_tree) {
+            object_behave_tree(o, &destroy);
+        }
+
+        if (o->static_sphere)
+            object_physics_static(o, &old);
+        else if (o->rolling_sphere)
+            object_physics_rolling(o, &old, &destroy);
+    }
+
+    // A step that lost the position (a non-finite velocity or push) keeps the old one.
+    if (!object_vector_finite(o->position)) {
+        o->position = object_vector_finite(old) ? old : vector{0.0f, 0.0f, 0.0f};
+        o->velocity = vector{0.0f, 0.0f, 0.0f};
+        o->vdamp = vector{0.0f, 0.0f, 0.0f};
+    }
+    if (!object_vector_finite(o->velocity)) o->velocity = vector{0.0f, 0.0f, 0.0f};
+    if (!object_vector_finite(o->vdamp)) o->vdamp = vector{0.0f, 0.0f, 0.0f};
+
+    if (o->full_collide)
+        o->light = (uint8_t)((o->light >> 2) * 3 + (object_get_light(o->position.x, o->position.y, o->position.z) >> 2));
+
+    if (destroy) {
+        object_destroy(o);
+        return 0;
+    }
+    return 1;
+}
+
+static chunk *object_resident_chunk(int cx, int cy) {
+    if (cx < 0 || cy < 0 || cx >= CHUNKMAP_SIZE || cy >= CHUNKMAP_SIZE) return nullptr;
+    return chunk_map[cx][cy];
+}
+
+// A float column coordinate as an integer; far or non-finite values land off the map.
+static int object_float_column(float v) {
+    if (!std::isfinite(v) || v < -1.0e6f || v > 1.0e6f) return -1;
+    return (int)v;
+}
+
+static void object_update_chunk(chunk *c, int cx, int cy) {
+    object *collide = nullptr, *finished = nullptr, *external = nullptr;
+    object *o = c->local_object_pile;
+    while (o) {
+        object *next = o->next;
+        remove_object_from_pile(o);
+        if (object_update(o)) put_object_into_pile(o, o->full_collide ? &collide : &finished);
+        o = next;
+    }
+    float centre_x = (float)(cx * 64 + 32), centre_y = (float)(cy * 64 + 32);
+    static const int around[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+    for (int k = 0; k < 8; k++) {
+        chunk *n = object_resident_chunk(cx + around[k][0], cy + around[k][1]);
+        if (!n) continue;
+        object *e = n->local_object_pile;
+        while (e) {
+            object *next = e->next;
+            if (e->full_collide && fabsf(e->position.x - centre_x) < 40.0f && fabsf(e->position.y - centre_y) < 40.0f)
+                put_object_into_pile(e, &external);
+            e = next;
+        }
+    }
+    for (object *q = collide; q; q = q->next) {
+        for (object *u = external; u; u = u->next) object_collide(q, u);
+        for (object *u = q->next; u; u = u->next) object_collide(q, u);
+    }
+    object **lists[2] = {&finished, &collide};
+    for (object **list : lists) {
+        while (*list) {
+            object *r = *list;
+            object **pile = chunkmap_pile_pointer(object_float_column(r->position.x), object_float_column(r->position.y));
+            if (!pile) {
+                log_message(3, "Pile pointer was NULL when doing object update thing");
+                pile = &c->local_object_pile;
+            }
+            put_object_into_pile(r, pile);
+        }
+    }
+    while (external) {
+        object *r = external;
+        int x = object_float_column(r->position.x), y = object_float_column(r->position.y);
+        chunk *home = (x >= 0 && y >= 0) ? object_resident_chunk(x >> 6, y >> 6) : nullptr;
+        if (home) {
+            put_object_into_pile(r, &home->local_object_pile);
+        } else {
+            // Left in no pile it would be lost for good: it stays with the chunk being updated.
+            log_message(1, "Failed to return object to pile");
+            put_object_into_pile(r, &c->local_object_pile);
+        }
+    }
+}
+
+void object_update_all(float centerx, float centery, int size) {
+    int ccx = object_float_column(centerx), ccy = object_float_column(centery);
+    if (ccx < 0 || ccy < 0 || size <= 0) return;
+    int offset = size >> 1;
+    for (int row = 0; row < size; row++) {
+        for (int column = 0; column < size; column++) {
+            int cx = (ccx >> 6) + column - offset, cy = (ccy >> 6) + row - offset;
+            chunk *c = object_resident_chunk(cx, cy);
+            if (c) object_update_chunk(c, cx, cy);
+        }
+    }
+}

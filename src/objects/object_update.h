@@ -1,0 +1,49 @@
+// object_update.h — one world step of the objects: countdowns, behaviours (debris, dust, bombs,
+// zombis, trees), sphere physics against the terrain and each other, light tracking; the local
+// player's controls and swimming; the object under the crosshair; burning blocks' smoke and flame
+#pragma once
+#include <cstdint>
+
+#include "objects/object.h"
+
+struct sound_effect;
+
+// Walk-bob phase and strength, driven by the player's controls.
+extern uint32_t local_walk_count;
+extern float local_walk_fade;
+// Steps left of the red hit flash; a zombi's blow only hurts while it is 0.
+extern uint8_t local_player_hit_timer;
+// Played by the simulation (none: silent).
+extern sound_effect *jump_sound, *bomb_sound;
+
+// The blow frame of a zombi's attack.
+#define OBJECT_ZOMBI_BLOW_FRAME 135
+// A weight at or above this makes an object immovable by others.
+#define OBJECT_IMMOVABLE_WEIGHT 9999.0f
+// Burning blocks remembered by the drawing between two world steps.
+#define OBJECT_MAX_BURNING 256
+
+// Updates every object of the size x size chunks around column point (centerx, centery).
+void object_update_all(float centerx, float centery, int size);
+// One step of one object; 1 if it still exists, 0 if it was destroyed (none: 0).
+uint8_t object_update(object *o);
+// Pushes two full-collide objects apart (each pair once).
+void object_collide(object *q, object *u);
+// Terrain light for an object at a point, 0..255.
+uint8_t object_get_light(float x, float y, float z);
+void object_determine_inworld_selected_object(void);
+void object_local_player_controls(void);
+
+// 1 when the local player's body is in open water (below the ocean level, nothing solid above it
+// in its column); it then floats and Space swims up.
+uint8_t object_local_player_swimming(void);
+// 1 when the local player's eye point is in open water.
+uint8_t object_local_player_eye_under_water(void);
+// 1 when the point is below the ocean level and its column has nothing solid at or above it.
+uint8_t object_point_in_water(float x, float y, float z);
+
+// Burning blocks seen by the last drawing; each world step gives every one of them a puff of
+// smoke and a flame, so the amount does not depend on the frame rate.
+void object_note_burning_block(float x, float y, float z);
+void object_burning_step(void);
+extern uint16_t global_burning_count;
