@@ -173,7 +173,8 @@ void object_draw(object *o, uint8_t inventory_mode, float scale) {
         object_particle_draw(select_texture, 0, 255, 128, 0, 0, o->position.x, o->position.y, o->position.z,
                              2.0f * o->size, 0, 0);
 
-    uint8_t icon = inventory_mode ? o->icon_in_inventory : o->icon_in_game;
+    // An icon in the world is an icon on the board too; ICONININVENTORY adds the board alone.
+    uint8_t icon = o->icon_in_game || (inventory_mode && o->icon_in_inventory);
     if (icon) {
         if (o->icon_has_material_overlay) {
             object_particle_draw_material(o->icon_texture, o->material, 255, o->light, 1, inventory_mode,
