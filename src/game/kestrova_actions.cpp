@@ -89,6 +89,7 @@ uint16_t actions_dig(const object *item) {
     log_message(5, "  Chopping away at terrain");
     uint16_t dug = voxel_sphere_xyz(reach.x, reach.y, reach.z, item->dig_radius, 0, 1, 1, strength, 1);
     log_message(5, "  Done chopping away at terrain");
+    log_message(4, "Dug %d blocks at %0.1f, %0.1f, %0.1f", (int)dug, (double)reach.x, (double)reach.y, (double)reach.z);
     if (dug > 1) {
         sound_play(rubble_sound, 255, 255, 0, 0);
         if (global_hit_something_hard) sound_play(chink_sound, 128, 128, 0, 0);
@@ -180,7 +181,9 @@ void actions_choose_item(uint8_t q_pressed, uint8_t e_pressed) {
         if (q_pressed && actions_is_material_item(o)) chosen = o;
         if (e_pressed && actions_is_swing_item(o)) chosen = o;
     }
-    if (chosen) put_object_into_pile(chosen, &local_player->inventory_pile);
+    if (!chosen) return;
+    put_object_into_pile(chosen, &local_player->inventory_pile);
+    log_message(4, "In hand: %s", chosen->name);
 }
 
 // The line from the player through end meets the build plane's square: end moves to the crossing.
@@ -292,6 +295,8 @@ static void lay_material(object *item) {
             cost = voxel_snap_cube_xyz(plop.x, plop.y, plop.z, material, 1);
         }
         sound_play(rubble_sound, 128, 128, 0, 0);
+        log_message(4, "Laid %s of material %d at %0.1f, %0.1f, %0.1f for %d", key_down[KEY_LEFT_SHIFT] ? "a wall" : "a block",
+                    (int)material, (double)plop.x, (double)plop.y, (double)plop.z, (int)cost);
     } else {
         vector crossing = plop;
         if (!build_plane_cross(&crossing)) return;
@@ -321,6 +326,7 @@ static void throw_one(object *item) {
     }
     actions_launch(thrown);
     sound_play(swipe_sound, 192, 128, 0, 0);
+    log_message(4, "Threw a %s", thrown->name);
 }
 
 void actions_left_button(void) {

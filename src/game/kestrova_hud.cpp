@@ -94,6 +94,7 @@ static void hud_right_click(object *player, object *grab) {
         hud_convert(player, grab);
     } else if (object_recipe_replace(player, grab, 30.0f)) {
         global_inventory_grab = nullptr;
+        log_message(3, "Crafted %s", player->inventory_pile ? player->inventory_pile->name : "nothing");
     } else if (grab->inventory_stackable && grab->inventory_stack_count > 1) {
         hud_split(player, grab);
     }
@@ -107,6 +108,7 @@ static void hud_throw_off(object *grab) {
         local_swing_count = 0;
         actions_launch(grab);
         sound_play(swipe_sound, 192, 128, 0, 0);
+        log_message(4, "Threw %s off the board", grab->name);
         object *kind = template_get_by_index(grab->template_index);
         if (kind && kind->behave_like_zombi) {
             grab->no_collide_parent = nullptr;
