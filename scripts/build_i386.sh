@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Linux tree in build-i386/: the game folder, the unit tests and the tools.
+# Builds the 32-bit Linux tree in build-i386/: the game, the unit tests and the tools (the asset
+# generator too, but the assets themselves are the same bytes as the 64-bit build's and are not
+# made twice: scripts/package.sh takes them from build/game).
 #   --test   also runs the unit tests (under xvfb-run, as the native ones)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +25,7 @@ mv "$pcdir/sdl.pc.new" "$pcdir/sdl.pc"
 export KESTROVA_I386_PKGCONFIG=$pcdir
 
 cmake -S . -B build-i386 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i386.cmake \
-  -DKESTROVA_BENCH=OFF >/dev/null
+  -DKESTROVA_BENCH=OFF -DKESTROVA_ASSETS=OFF >/dev/null
 nice cmake --build build-i386 -j "$jobs"
 
 if [ "${1:-}" = "--test" ]; then

@@ -12,7 +12,7 @@ jobs=$(nproc)
 ./scripts/setup.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-nice cmake --build build -j "$jobs" --target game_folder
+nice cmake --build build -j "$jobs" --target game_folder kestrova_chunkgen
 ./scripts/build_i386.sh
 ./scripts/build_win32.sh
 
@@ -43,7 +43,7 @@ system_library() {
 
 pack_linux() {  # build folder, package name
   local build=$1 name=$2 root="$stage/$2"
-  copy_game_data "$build/game" "$root"
+  copy_game_data build/game "$root"
   mkdir -p "$root/bin" "$root/lib"
   cp "$build/game/kestrova" "$root/bin/kestrova"
   strip "$root/bin/kestrova"
@@ -68,13 +68,26 @@ pack_windows() {
   copy_game_data build/game "$root"
   cp build-win32/game/kestrova.exe "$root/"
   i686-w64-mingw32-strip "$root/kestrova.exe"
-  cp build-win32/game/*.dll "$root/"
+  # The DLLs the game loads, followed through each other (the system's own are not shipped).
+  local queue=("$root/kestrova.exe") dll
+  while [ ${#queue[@]} -gt 0 ]; do
+    for dll in $(i686-w64-mingw32-objdump -p "${queue[0]}" | awk '/DLL Name:/ {print $3}'); do
+      if [ -f "build-win32/game/$dll" ] && [ ! -f "$root/$dll" ]; then
+        cp "build-win32/game/$dll" "$root/"
+        queue+=("$root/$dll")
+      fi
+    done
+    queue=("${queue[@]:1}")
+  done
   # Windows text files: CR LF line ends.
   for text in SETUP.TXT README.TXT; do sed -i 's/\r*$/\r/' "$root/$text"; done
   rm -f "dist/$name.zip"
   (cd "$stage" && find "$name" -exec touch -h -d @315532800 {} + && find "$name" | LC_ALL=C sort | zip -q -X -@ "$OLDPWD/dist/$name.zip")
   echo "package: dist/$name.zip ($(du -h "dist/$name.zip" | cut -f1))"
 }
+
+# The same seed must make the same world in all three.
+./scripts/compare_chunks.sh 20261209
 
 pack_linux build kestrova-linux-x86_64
 pack_linux build-i386 kestrova-linux-i386
