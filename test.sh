@@ -63,11 +63,21 @@ if [ "$all" -eq 1 ]; then
   ./scripts/build_i386.sh --test || status=1
   echo "== 32-bit Windows build (build-win32/)"
   ./scripts/build_win32.sh --test || status=1
-  echo "== the Windows game under wine"
-  bash tests/e2e/wine_game.sh "$(pwd)/build-win32/game" || status=1
   echo "== the same chunk files from every build"
-  cmake --build build -j "$jobs" --target kestrova_chunkgen >/dev/null
   ./scripts/compare_chunks.sh || status=1
+  echo "== the three packages (dist/), unpacked and started"
+  if ./scripts/package.sh; then
+    unpacked=$(mktemp -d "${TMPDIR:-/tmp}/kestrova-unpacked.XXXXXX")
+    for tarball in dist/kestrova-linux-*.tar.gz; do
+      tar -C "$unpacked" -xzf "$tarball"
+      bash tests/e2e/package_start.sh "$unpacked/$(basename "$tarball" .tar.gz)" || status=1
+    done
+    (cd "$unpacked" && unzip -q "$OLDPWD/dist/kestrova-win32.zip")
+    bash tests/e2e/wine_game.sh "$unpacked/kestrova-win32" || status=1
+    rm -rf "$unpacked"
+  else
+    status=1
+  fi
 fi
 
 if [ "$status" -ne 0 ]; then

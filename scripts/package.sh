@@ -74,6 +74,7 @@ pack_windows() {
     for dll in $(i686-w64-mingw32-objdump -p "${queue[0]}" | awk '/DLL Name:/ {print $3}'); do
       if [ -f "build-win32/game/$dll" ] && [ ! -f "$root/$dll" ]; then
         cp "build-win32/game/$dll" "$root/"
+        i686-w64-mingw32-strip --strip-unneeded "$root/$dll"
         queue+=("$root/$dll")
       fi
     done
@@ -87,7 +88,7 @@ pack_windows() {
 }
 
 # The same seed must make the same world in all three.
-./scripts/compare_chunks.sh 20261209
+./scripts/compare_chunks.sh 20261209 >/dev/null || { echo "package: the builds make different worlds"; exit 1; }
 
 pack_linux build kestrova-linux-x86_64
 pack_linux build-i386 kestrova-linux-i386
