@@ -15,6 +15,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 namespace {
 
