@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "foundation/random.h"
 #include "terrain_test_util.h"
@@ -52,7 +53,11 @@ TEST(ChunkFile, NamesAreZeroPaddedInTheWorldFolder) {
     char name[CHUNKMAP_PATH_SIZE];
     chunkmap_file_name(name, sizeof(name), 7, 42);
     EXPECT_STREQ(name, "WORLDS\\DEZORE\\007-042.DAT");
+#ifdef _WIN32
+    EXPECT_STREQ(fix_path(name), "WORLDS\\DEZORE\\007-042.DAT");
+#else
     EXPECT_STREQ(fix_path(name), "WORLDS/DEZORE/007-042.DAT");
+#endif
 }
 
 TEST(ChunkFile, ColumnsAreWrittenRowByRowThenTheEmptyObjectList) {
@@ -203,7 +208,9 @@ TEST(ChunkFile, FailedSaveIsLoggedKeepsTheOldFileAndFreesTheChunk) {
 
 TEST(ChunkFile, SavingWithoutAWorldFolderFailsCleanly) {
     ScratchWorld world;
-    ASSERT_EQ(system("rm -rf WORLDS"), 0);
+    std::error_code error;
+    std::filesystem::remove_all("WORLDS", error);
+    ASSERT_FALSE(error);
     uint32_t live = voxel_pool_live_count();
     make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(3, 4)}); });
     chunkmap_unload(1, 1);
