@@ -17,6 +17,9 @@ cd "$E2E_DIR" || e2e_fail "cannot enter $E2E_DIR"
 export WINEPREFIX=${WINEPREFIX:-${KESTROVA_CACHE:-$HOME/.cache/kestrova}/wine} WINEDEBUG=-all
 # No sound device under wine here; SDL's silent driver keeps the mixer running.
 export SDL_AUDIODRIVER=dummy
+# A wine session started without a display (the unit tests, the chunk tool) cannot open windows
+# later; wait until the last one has ended so the game starts a session of its own.
+wineserver -w
 e2e_start_x
 
 wine_start_game() {
