@@ -80,6 +80,13 @@ void voxel_clear_map(void) {
     }
 }
 
+void voxel_release_substitutes(void) {
+    voxel_destroy(global_empty_voxel);
+    global_empty_voxel = nullptr;
+    voxel_destroy(global_off_map_voxel);
+    global_off_map_voxel = nullptr;
+}
+
 void voxel_setup_off_map_pillar(uint8_t material, uint8_t top_material, uint16_t height, float water_height,
                                 uint8_t sunlight, uint8_t glowlight) {
     if (height > VOXEL_MAX_RUN) height = VOXEL_MAX_RUN;

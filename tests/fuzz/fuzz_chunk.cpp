@@ -9,6 +9,7 @@
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
 #include "terrain/voxel.h"
+#include "foundation/settings.h"
 
 static std::string fuzz_read_file(const char *path) {
     std::string bytes;
