@@ -16,8 +16,11 @@ model *global_model_data[MODEL_MAX];
 #define MODEL_MAX_FRAME 65535u
 #define MODEL_MAX_ANIMATION 65535u
 #define MODEL_MAX_TRIANGLE 65535u
-#define MODEL_MAX_BLOCK_BYTES (256ull * 1024ull * 1024ull)
-#define MODEL_MAX_FILE_BYTES (256ull * 1024ull * 1024ull)
+#define MODEL_MAX_BLOCK_BYTES (64ull * 1024ull * 1024ull)
+#define MODEL_MAX_FILE_BYTES (64ull * 1024ull * 1024ull)
+// Per-item log lines kept per file: a hostile file could otherwise ask for millions of them.
+#define MODEL_LOG_OFFSET_FRAMES 8
+#define MODEL_LOG_BAD_LINES 100
 
 void model_setup(void) {
     for (int i = 0; i < MODEL_MAX; i++) global_model_data[i] = nullptr;
@@ -230,19 +233,25 @@ static model *model_build_block(uint32_t num_mesh, uint32_t num_joint, uint32_t 
     log_message(5, "  Done setting frame pointers, write offset == %d", (int)layout.positions);
     uint64_t offset = layout.positions;
     for (uint32_t f = 0; f < num_frame; f++) {
-        log_message(5, "    Offset for m->frame_data[%d].joint_position_data == %d", (int)f, (int)offset);
+        uint8_t listed = f < MODEL_LOG_OFFSET_FRAMES ? 1 : 0;
+        if (listed) log_message(5, "    Offset for m->frame_data[%d].joint_position_data == %d", (int)f, (int)offset);
         model_joint_position *p = (model_joint_position *)(block + offset);
         m->frame_data[f].joint_position_data = p;
         for (uint32_t j = 0; j < num_joint; j++) {
-            log_message(5, "      m->frame_data[%d].joint_position_data[%d].translation == %d", (int)f, (int)j,
-                        (int)(offset + j * sizeof(model_joint_position)));
-            log_message(5, "      m->frame_data[%d].joint_position_data[%d].quaternion == %d", (int)f, (int)j,
-                        (int)(offset + j * sizeof(model_joint_position) + 3 * sizeof(float)));
+            if (listed) {
+                log_message(5, "      m->frame_data[%d].joint_position_data[%d].translation == %d", (int)f, (int)j,
+                            (int)(offset + j * sizeof(model_joint_position)));
+                log_message(5, "      m->frame_data[%d].joint_position_data[%d].quaternion == %d", (int)f, (int)j,
+                            (int)(offset + j * sizeof(model_joint_position) + 3 * sizeof(float)));
+            }
             // A joint without a "pq" line in this frame keeps the identity rotation.
             p[j].quaternion[3] = 1.0f;
         }
         offset += (uint64_t)num_joint * sizeof(model_joint_position);
     }
+    if (num_frame > MODEL_LOG_OFFSET_FRAMES)
+        log_message(5, "    (offsets of the other %d frames follow the same pattern)",
+                    (int)(num_frame - MODEL_LOG_OFFSET_FRAMES));
     log_message(5, "  Done setting frame joint trans/quar pointers, write offset == %d", (int)offset);
     for (uint32_t i = 0; i < num_mesh; i++) {
         log_message(5, "  Setting mesh %d pointers", (int)i);
@@ -612,17 +621,21 @@ uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index)
     st.frame_count = base_frame ? 1 : 0;
     memset(kept_faces, 0, sizeof(kept_faces));
     uint8_t result = 1;
+    uint32_t bad_lines = 0;
     r.pos = 0;
     for (line_number = 0; model_read_line(&r); line_number++) {
         if (r.line[0] == '#') continue;
         model_line_token(r.line, token, sizeof(token));
         if (!token[0]) continue;
         if (!model_fill_line(&st, token, r.line)) {
-            log_message(strcmp(token, "vp") == 0 ? 1 : 5, "  ERROR:  Had trouble reading line %d -- %s",
-                        (int)line_number, r.line);
+            if (bad_lines++ < MODEL_LOG_BAD_LINES)
+                log_message(strcmp(token, "vp") == 0 ? 1 : 5, "  ERROR:  Had trouble reading line %d -- %s",
+                            (int)line_number, r.line);
             result = 0;
         }
     }
+    if (bad_lines > MODEL_LOG_BAD_LINES)
+        log_message(1, "  ERROR:  %d more lines were unreadable", (int)(bad_lines - MODEL_LOG_BAD_LINES));
     if (st.non_finite) {
         log_message(1, "  ERROR: Model refused -- it holds a number that is not finite");
         free(m);

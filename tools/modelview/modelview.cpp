@@ -21,7 +21,7 @@
 #include "display/display.h"
 #include "display/font.h"
 #include "foundation/logfile.h"
-#include "game/kestrova.h"
+#include "foundation/settings.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "models/squishy.h"
