@@ -54,6 +54,12 @@ TARGETS = [
     ("BM_RelightSphereRadius8", "reported"),
     ("BM_DigPickRadius2", "<= 0.5 ms (no relight)"),
     ("BM_DigBombRadius5", "<= 3 ms (no relight)"),
+    ("BM_ModelLoad50000Vertices*", "well under 1 s (/1: with the full log)"),
+    ("BM_ModelLoadLargestGenerated*", "reported: largest OBJECT model, log on"),
+    ("BM_ModelSkin2000Vertices", "<= 50 us"),
+    ("BM_ModelDrawSkinned/0/0*", "frame without models (baseline)"),
+    ("BM_ModelDrawSkinned/20/*", "added time <= 3 ms: row minus baseline"),
+    ("BM_SquishyCall*", "<= 20 us"),
 ]
 
 # Keys of a run record that are not counters.

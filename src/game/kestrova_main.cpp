@@ -7,6 +7,7 @@
 #include "game/kestrova.h"
 #include "foundation/logfile.h"
 #include "foundation/timer.h"
+#include "models/model.h"
 
 // Ctrl-C or a polite kill ends the game like shift-escape, so the world is still saved.
 static void main_quit_signal(int signal_number) {
@@ -22,6 +23,7 @@ int main(int argc, char **argv) {
     main_initialize();
     main_loop();
     chunkmap_unload_everything();
+    model_free_all();
     if (global_draw_frame != 0)
         log_message(3, "Overall average frames per second == %f",
                     (double)(total_frames_per_second / (float)global_draw_frame));

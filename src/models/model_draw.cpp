@@ -1,0 +1,135 @@
+// model_draw.cpp — drawing a skinned mesh with its texture, environment overlay and cartoon outline,
+// and the animation frame queries
+#include <SDL_opengl.h>
+
+#include <cstring>
+
+#include "display/display.h"
+#include "foundation/logfile.h"
+#include "foundation/settings.h"
+#include "models/model.h"
+
+// Every triangle in stored order, corners in stored order, drawn from arrays: the skinned positions
+// (then the outline shell), the mesh's own texture coordinates and the environment coordinates,
+// with the corners packed as indices. One call per pass draws what a fan per triangle would.
+static uint16_t model_corner_scratch[65535 * 3];
+static float model_shell_scratch[MODEL_SCRATCH_VERTEX][3];
+
+static void model_emit_arrays(const model_mesh *mesh, uint8_t outline, float push) {
+    for (uint32_t t = 0; t < mesh->num_triangle; t++)
+        for (int c = 0; c < 3; c++) model_corner_scratch[t * 3 + c] = mesh->triangle_data[t].vertex[c];
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, global_model_skin_position);
+    display_client_active_texture(0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(model_vertex), mesh->vertex_data[0].texpos_xy);
+    display_client_active_texture(1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, global_model_skin_envmap);
+    glDrawElements(GL_TRIANGLES, (GLsizei)(mesh->num_triangle * 3), GL_UNSIGNED_SHORT, model_corner_scratch);
+    if (outline) {
+        for (uint32_t i = 0; i < mesh->num_vertex; i++)
+            for (int c = 0; c < 3; c++)
+                model_shell_scratch[i][c] = global_model_skin_position[i][c] + push * global_model_skin_outline[i][c];
+        glVertexPointer(3, GL_FLOAT, 0, model_shell_scratch);
+        uint8_t b = (uint8_t)outline;
+        glColor3ub(b, b, b);
+        glFrontFace(GL_CCW);
+        glDrawElements(GL_TRIANGLES, (GLsizei)(mesh->num_triangle * 3), GL_UNSIGNED_SHORT, model_corner_scratch);
+        glFrontFace(GL_CW);
+    }
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    display_client_active_texture(0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center, const float *root_quaternion,
+                uint32_t primary_texture, uint32_t secondary_texture, uint8_t light, uint16_t frame_index,
+                uint16_t next_frame_index, float percent, float scale, const float *jqtdata, uint16_t jqtnumjoint) {
+    // Only frame_index is drawn; the blend towards the next frame is not used.
+    (void)percent;
+    const model_mesh *mesh = model_skin(model_index, mesh_index, center, root_quaternion, frame_index,
+                                        next_frame_index, scale, jqtdata, jqtnumjoint);
+    if (!mesh) return;
+
+    glShadeModel(GL_FLAT);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+    uint8_t b = light > 235 ? 255 : (uint8_t)(light + 20);
+    glColor3ub(b, b, b);
+    display_active_texture(0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, primary_texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    display_active_texture(1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, secondary_texture);
+    // The overlay brightens above mid-grey and darkens below it.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2.0f);
+
+    // The outline is the inflated mesh drawn again in a dark grey with the front faces swapped, so
+    // only its back faces show: a dark rim around the model.
+    uint8_t outline = global_cartoon_mode ? (uint8_t)(b / 4 + 64) : 0;
+    if (mesh->num_triangle > 0) model_emit_arrays(mesh, outline, global_model_skin_line_scale);
+
+    display_active_texture(1);
+    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    display_active_texture(0);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void model_draw_from_mesh_name(uint16_t model_index, const char *mesh_name, const vector *center,
+                               const float *root_quaternion, uint32_t primary_texture, uint32_t secondary_texture,
+                               uint8_t light, uint16_t frame_index, uint16_t next_frame_index, float percent,
+                               float scale) {
+    model_draw(model_index, model_find_mesh_index(model_index, mesh_name), center, root_quaternion, primary_texture,
+               secondary_texture, light, frame_index, next_frame_index, percent, scale, nullptr, 0);
+}
+
+uint16_t model_get_start_or_last_frame(uint16_t model_index, const uint8_t *animation_name, uint8_t get_start_frame) {
+    const char *name = animation_name ? (const char *)animation_name : "";
+    log_message(5, get_start_frame ? "Looking for start frame in model %d -- anim %s"
+                                   : "Looking for end frame in model %d -- anim %s",
+                (int)model_index, name);
+    if (model_index >= MODEL_MAX) return 0;
+    const model *m = global_model_data[model_index];
+    if (!m) return 0;
+    for (uint32_t i = 0; i < m->num_animation; i++) {
+        const model_animation *a = &m->animation_data[i];
+        log_message(5, "  Checking anim %d - %s", (int)i, (const char *)a->name);
+        if (strcmp((const char *)a->name, name) == 0) {
+            uint16_t frame = get_start_frame ? a->first_frame : a->last_frame;
+            log_message(5, "    Found match as frame %d", (int)frame);
+            return frame;
+        }
+    }
+    return 0;
+}
+
+uint16_t model_get_frame_animation_type(uint16_t model_index, uint16_t frame_index) {
+    if (model_index >= MODEL_MAX) return 0;
+    const model *m = global_model_data[model_index];
+    if (!m || frame_index >= m->num_frame) return 0;
+    return m->frame_data[frame_index].animation;
+}
+
+uint16_t model_next_frame(uint16_t model_index, uint16_t frame_index, const char *default_action_name) {
+    uint16_t next = (uint16_t)(frame_index + 1);
+    if (model_index < MODEL_MAX) {
+        const model *m = global_model_data[model_index];
+        if (m && frame_index < m->num_frame && next < m->num_frame &&
+            m->frame_data[frame_index].animation == m->frame_data[next].animation)
+            return next;
+    }
+    uint16_t start = model_get_start_or_last_frame(model_index, (const uint8_t *)default_action_name, 1);
+    return start ? start : frame_index;
+}
