@@ -27,6 +27,12 @@ echo "== tests (sanitizer build)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE e2e || status=1
 
+echo "== layering check"
+./scripts/check_layers.sh || status=1
+
+echo "== benchmarks (every one once, to catch a broken bench.sh; timings are not judged)"
+./bench.sh --quick || status=1
+
 echo "== fuzz targets (build-fuzz/)"
 if command -v clang++ >/dev/null 2>&1; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_FUZZ=ON \

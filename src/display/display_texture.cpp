@@ -4,6 +4,10 @@
 #include "display/display.h"
 #include "foundation/logfile.h"
 
+uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
+         updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
+         backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
+
 uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade) {
     FILE *file = fopen(fix_path(filename), "rb");
     if (!file) {

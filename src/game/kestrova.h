@@ -3,34 +3,13 @@
 #include <csignal>
 #include <cstdint>
 
+#include "foundation/settings.h"
+#include "foundation/timer.h"
 #include "foundation/vecmath.h"
-
-#define PROGRAM_TITLE "Cindervault"
-#define PROGRAM_VERSION 0.43f
-#define WORLD_NAME "DEZORE"
-#define SETUP_FILE_NAME "SETUP.TXT"
-
-// Settings read from SETUP.TXT; the initial values are the defaults.
-extern uint16_t screen_x;
-extern uint16_t screen_y;
-extern uint8_t fullscreen_mode;
-extern uint16_t global_display_distance;
-extern uint16_t global_background_distance;
-extern uint8_t global_cartoon_mode;
-extern uint8_t invert_mouse;
-extern uint8_t load_music;
-
-// The title overlay is shown (set first thing at start-up).
-extern uint8_t draw_menu;
 
 // Metal names and textures selected by an object's material byte.
 extern char metal_name[255][32];
 extern uint32_t metal_texture[255];
-
-// Texture handles loaded at start-up (0 when a file is missing).
-extern uint32_t title_texture, font_texture, material_texture, light_texture, backdrop_texture, updrop_texture,
-    downdrop_texture, subdrop_texture, sun_texture, moon_texture, backpack_texture, shade_texture, select_texture,
-    cross_texture, notch_texture;
 
 // Sounds and music tracks loaded at start-up (none when a file is missing or music is off);
 // chink_sound, the crafting sound, is declared with the inventory.
@@ -40,13 +19,8 @@ extern sound_effect *swipe_sound, *jump_sound, *rubble_sound, *bomb_sound, *grim
 extern sound_effect *day_music, *night_music, *inventory_music, *underground_music, *title_music;
 
 // The main loop and the counters it drives.
-extern uint8_t main_loop_active;
 // Set from a signal handler (interrupt or terminate); the loop then ends as on shift-escape.
 extern volatile sig_atomic_t global_quit_signal;
-extern uint32_t global_world_frame;
-extern uint32_t global_draw_frame;
-extern uint32_t global_texture_animation_frame;
-extern uint8_t draw_inventory;
 extern uint8_t inventory_lowered;
 extern float inventory_fade;
 extern uint32_t local_swing_count, local_swing_end;
@@ -56,9 +30,7 @@ extern uint8_t local_player_hit_timer;
 void main_loop(void);
 
 // Day and night: the clock's phase, the sun level and the five music tracks.
-extern uint8_t global_sun_light_level;
 extern uint8_t global_desired_sun_light_level;
-extern float global_day_night_cycle;
 extern uint8_t day_music_channel, night_music_channel, inventory_music_channel, underground_music_channel,
     title_music_channel;
 extern int32_t global_zombi_count;

@@ -1,13 +1,12 @@
 // kestrova_daynight.cpp — the day clock, the sun level and the music volumes that follow them
 #include <SDL.h>
 
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "sound/sound.h"
+#include "terrain/voxel.h"
 
-uint8_t global_sun_light_level = 255;
 uint8_t global_desired_sun_light_level = 255;
-float global_day_night_cycle = 0.0f;
 uint8_t day_music_channel = SOUND_NO_CHANNEL;
 uint8_t night_music_channel = SOUND_NO_CHANNEL;
 uint8_t inventory_music_channel = SOUND_NO_CHANNEL;

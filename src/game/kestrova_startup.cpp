@@ -19,24 +19,10 @@
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
 
-uint16_t screen_x = 800;
-uint16_t screen_y = 600;
-uint8_t fullscreen_mode = 0;
-uint16_t global_display_distance = 50;
-uint16_t global_background_distance = 500;
-uint8_t global_cartoon_mode = 1;
-uint8_t invert_mouse = 0;
-uint8_t load_music = 1;
-
-uint8_t draw_menu = 0;
 float global_start_ground_z = MAIN_LOOP_START_Z;
 
 char metal_name[255][32];
 uint32_t metal_texture[255];
-
-uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
-         updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
-         backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
 
 sound_effect *swipe_sound = nullptr, *jump_sound = nullptr, *rubble_sound = nullptr,
              *bomb_sound = nullptr, *grimstone_sound = nullptr, *chop_sound = nullptr;
@@ -180,11 +166,11 @@ static void startup_release_sounds(void) {
 }
 
 // One stage or sub-step of the loading screen; each redraws the screen and polls input.
-[[maybe_unused]] static void startup_stage(const char *text) {
+static void startup_stage(const char *text) {
     log_message(5, "Loading stage %s", text);
     display_progress_bar(0, text);
 }
-[[maybe_unused]] static void startup_substep(const char *text) {
+static void startup_substep(const char *text) {
     log_message(5, "Loading step %s", text);
     display_progress_bar(1, text);
 }

@@ -9,8 +9,8 @@
 #include "foundation/logfile.h"
 #include "sound/sound.h"
 
-int16_t convbuffer[4096];
-int convsize = 4096;
+static int16_t convbuffer[4096];
+static int convsize = 4096;
 
 // A page is at most 65307 bytes, so this much data without one is not Ogg.
 #define OGG_MAX_BYTES_WITHOUT_PAGE 69632

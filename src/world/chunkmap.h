@@ -38,14 +38,18 @@ extern uint8_t global_chunkmap_save_fault;
 // Where the last damaged chunk file was kept, or an empty string.
 extern char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE];
 
-// Set by the objects at start-up (none until then): a chunk's object list is read after its
-// pillars (1 when it read cleanly) and written after them, and a released chunk's pile is destroyed.
-extern uint8_t (*chunkmap_object_import_hook)(FILE *openfile, chunk *c);
-extern uint8_t (*chunkmap_object_export_hook)(FILE *openfile, chunk *c);
+// Hooks the object layer sets at start-up (null until then). The import reads a chunk file's
+// object list after the pillars into the chunk's pile and returns 1 on success; the export writes
+// the pile's list (nothing is written without it); the pile hook destroys a chunk's pile when the
+// chunk is destroyed.
+extern uint8_t (*chunkmap_object_import_hook)(FILE *file, chunk *c);
+extern uint8_t (*chunkmap_object_export_hook)(FILE *file, chunk *c);
 extern void (*chunkmap_pile_destroy_hook)(chunk *c);
 
 // chunkmap.cpp — the grid, chunk records and lookups
 void chunkmap_setup(void);
+// Destroys every resident chunk without saving it and empties the grid (a fresh start for tests).
+void chunkmap_reset(void);
 chunk *chunk_create(void);
 void chunk_destroy(chunk *c);
 object **chunkmap_pile_pointer(int x, int y);
@@ -56,7 +60,6 @@ multri **chunkmap_get_xy_multri(int shift, int x, int y);
 void chunkmap_invalidate_xy_multri(int x, int y);
 voxel *chunkmap_get_xyz(int x, int y, int z);
 voxel *chunkmap_get_xyz_off_map(int x, int y, int z);
-void chunkmap_draw_diagnostic_map(float x, float y);
 
 // chunkmap_file.cpp — chunk files
 void chunkmap_file_name(char *name, int size, int cx, int cy);

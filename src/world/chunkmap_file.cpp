@@ -4,17 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include "world/chunkmap.h"
 #include "foundation/file.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
+#include "foundation/settings.h"
 #include "world/worldmap.h"
 
 uint8_t global_chunkmap_sync_to_disk = 1;
@@ -27,14 +21,6 @@ char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE] = "";
 // How many kept copies of one damaged chunk file may pile up before no more are made.
 #define CHUNKMAP_DAMAGED_COPY_LIMIT 100
 
-#ifdef _WIN32
-static void chunkmap_lock_file(FILE *file) { _lock_file(file); }
-static void chunkmap_unlock_file(FILE *file) { _unlock_file(file); }
-#else
-static void chunkmap_lock_file(FILE *file) { flockfile(file); }
-static void chunkmap_unlock_file(FILE *file) { funlockfile(file); }
-#endif
-
 void chunkmap_file_name(char *name, int size, int cx, int cy) {
     snprintf(name, (size_t)size, "WORLDS\\%s\\%03d-%03d.DAT", WORLD_NAME, cx, cy);
 }
@@ -43,8 +29,26 @@ static void chunkmap_fixed_path(char *path, const char *name) {
     safe_string_copy(path, fix_path(name), CHUNKMAP_PATH_SIZE, 0);
 }
 
-uint8_t (*chunkmap_object_import_hook)(FILE *openfile, chunk *c) = nullptr;
-uint8_t (*chunkmap_object_export_hook)(FILE *openfile, chunk *c) = nullptr;
+uint8_t (*chunkmap_object_import_hook)(FILE *file, chunk *c) = nullptr;
+uint8_t (*chunkmap_object_export_hook)(FILE *file, chunk *c) = nullptr;
+
+// The object list after the pillars. Without the object layer's reader no object was ever saved,
+// and the list reads as the end marker the end of the file yields (three floats, then a zero byte).
+static void chunkmap_import_objects(FILE *file, chunk *c, const char *name) {
+    if (chunkmap_object_import_hook) {
+        if (!chunkmap_object_import_hook(file, c)) log_message(2, "  Objects in %s could not all be read", name);
+        return;
+    }
+    file_read_float(file);
+    file_read_float(file);
+    file_read_float(file);
+    if (file_read_byte(file) != 0) log_message(2, "  Objects in %s are skipped: they cannot be read yet", name);
+}
+
+// Without the object layer's writer the pile is always empty and nothing is written.
+static void chunkmap_export_objects(FILE *file, chunk *c) {
+    if (chunkmap_object_export_hook) chunkmap_object_export_hook(file, c);
+}
 
 // Problems met while reading one column.
 #define PILLAR_EMPTY 1
@@ -175,7 +179,7 @@ void chunkmap_load(int cx, int cy) {
 
     static char buffer[CHUNKMAP_FILE_BUFFER];
     setvbuf(file, buffer, _IOFBF, sizeof(buffer));
-    chunkmap_lock_file(file);
+    platform_lock_file(file);
     uint8_t problems = 0;
     uint8_t unreadable[CHUNK_SIZE][CHUNK_SIZE];
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
@@ -185,10 +189,8 @@ void chunkmap_load(int cx, int cy) {
             problems |= found;
         }
     }
-    // A damaged object list costs only its unreadable objects, never the terrain read above.
-    if (chunkmap_object_import_hook && !chunkmap_object_import_hook(file, c))
-        log_message(1, "Some objects of %s could not be read", name);
-    chunkmap_unlock_file(file);
+    chunkmap_import_objects(file, c, name);
+    platform_unlock_file(file);
     fclose(file);
 
     // A generated world has no empty column, so one is damage. The readable columns stay as
@@ -207,39 +209,6 @@ void chunkmap_load(int cx, int cy) {
         if (rebuilt) log_message(1, "Rebuilt %d unreadable columns of %s from the world's terrain", rebuilt, name);
     }
     log_message(5, "  Chunk loaded");
-}
-
-// Flushes the file's data to the disk itself, not just to the system.
-static uint8_t chunkmap_sync_file(FILE *file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0 ? 1 : 0;
-#else
-    return fsync(fileno(file)) == 0 ? 1 : 0;
-#endif
-}
-
-// Puts the new file in the old one's place in one step, so either the old or the new file exists.
-static uint8_t chunkmap_replace_file(const char *temporary_path, const char *path) {
-#ifdef _WIN32
-    return MoveFileExA(temporary_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
-#else
-    if (rename(temporary_path, path) != 0) return 0;
-    // The rename itself survives a power cut once the folder is on disk too.
-    if (global_chunkmap_sync_to_disk) {
-        char folder[CHUNKMAP_PATH_SIZE];
-        safe_string_copy(folder, path, CHUNKMAP_PATH_SIZE, 0);
-        char *slash = strrchr(folder, '/');
-        if (slash) {
-            *slash = 0;
-            int descriptor = open(folder, O_RDONLY);
-            if (descriptor >= 0) {
-                fsync(descriptor);
-                close(descriptor);
-            }
-        }
-    }
-    return 1;
-#endif
 }
 
 static void chunkmap_save_failed(const char *name, const char *what, int error, const char *temporary_path) {
@@ -264,15 +233,15 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
     // One large buffer and one lock for the whole file: the records go out value by value.
     static char buffer[CHUNKMAP_FILE_BUFFER];
     setvbuf(file, buffer, _IOFBF, sizeof(buffer));
-    chunkmap_lock_file(file);
+    platform_lock_file(file);
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
         for (int lx = 0; lx < CHUNK_SIZE; lx++) {
             for (const voxel *v = c->pillar[lx][ly]; v; v = v->next) voxel_export(file, v);
             voxel_export_terminator(file);
         }
     }
-    if (chunkmap_object_export_hook) chunkmap_object_export_hook(file, c);
-    chunkmap_unlock_file(file);
+    chunkmap_export_objects(file, c);
+    platform_unlock_file(file);
 
     if (fflush(file) != 0 || ferror(file)) {
         int error = errno;
@@ -280,7 +249,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
         chunkmap_save_failed(name, "cannot write the file", error, temporary_path);
         return 0;
     }
-    if (global_chunkmap_sync_to_disk && !chunkmap_sync_file(file)) {
+    if (global_chunkmap_sync_to_disk && !platform_sync_file(file)) {
         int error = errno;
         fclose(file);
         chunkmap_save_failed(name, "cannot flush the file to disk", error, temporary_path);
@@ -293,7 +262,7 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
     // A crash at this point leaves the complete new file under its temporary name and the old
     // file as it was; the next save writes the temporary file afresh.
     if (global_chunkmap_save_fault == 2) return 0;
-    if (!chunkmap_replace_file(temporary_path, path)) {
+    if (!platform_replace_file(temporary_path, path, global_chunkmap_sync_to_disk)) {
         chunkmap_save_failed(name, "cannot rename the new file over the old one", errno, temporary_path);
         return 0;
     }

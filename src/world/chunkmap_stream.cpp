@@ -1,8 +1,9 @@
 // chunkmap_stream.cpp — streaming chunks in and out around the camera target, one load and one
 // save per pass at most, and saving everything at exit
 #include "world/chunkmap.h"
-#include "game/kestrova.h"
 #include "foundation/logfile.h"
+#include "foundation/timer.h"
+#include "foundation/vecmath.h"
 
 // x >> 6 rounding toward minus infinity, also for the negative points near the map's edge.
 static int chunkmap_floor_chunk(int value) {

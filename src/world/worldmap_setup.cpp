@@ -6,12 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <direct.h>
-#endif
 
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "foundation/random.h"
 #include "world/worldmap.h"
 
@@ -19,12 +16,7 @@ int32_t global_world_seed = 0;
 
 // Creates one folder with the system call; an existing folder is fine.
 static uint8_t worldmap_make_folder(const char *path) {
-#ifdef _WIN32
-    int result = _mkdir(path);
-#else
-    int result = mkdir(path, 0755);
-#endif
-    if (result == 0 || errno == EEXIST) return 1;
+    if (platform_make_folder(path)) return 1;
     log_message(1, "Unable to create folder %s: %s", path, strerror(errno));
     return 0;
 }

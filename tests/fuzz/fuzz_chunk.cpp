@@ -13,6 +13,7 @@
 #include "objects/object.h"
 #include "objects/template.h"
 #include "terrain/voxel.h"
+#include "foundation/settings.h"
 
 static std::string fuzz_read_file(const char *path) {
     std::string bytes;

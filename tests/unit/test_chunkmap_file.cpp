@@ -6,6 +6,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 static bool file_exists(const std::string &path) {
     FILE *file = fopen(path.c_str(), "rb");
@@ -349,4 +350,44 @@ TEST(ChunkFile, ObjectListAfterTheColumnsIsReadAsItsEndMarker) {
     EXPECT_FALSE(log_contains("Error:"));
     EXPECT_FALSE(log_contains("Warn :"));
     EXPECT_FALSE(file_exists("WORLDS/DEZORE/000-000.BAD0"));
+}
+
+// A stand-in object list: a count byte and that many bytes, written and read by the hooks.
+static int hooked_piles_destroyed = 0;
+static uint8_t write_three_objects(FILE *file, chunk *) {
+    const unsigned char list[4] = {3, 'a', 'b', 'c'};
+    return fwrite(list, 1, 4, file) == 4 ? 1 : 0;
+}
+static std::string hooked_import;
+static uint8_t read_object_list(FILE *file, chunk *) {
+    int count = fgetc(file);
+    if (count == EOF) return 0;
+    hooked_import.clear();
+    for (int i = 0; i < count; i++) {
+        int c = fgetc(file);
+        if (c == EOF) return 0;
+        hooked_import.push_back((char)c);
+    }
+    return 1;
+}
+static void count_pile_destroy(chunk *) { hooked_piles_destroyed++; }
+
+TEST(ChunkFile, ObjectHooksWriteAndReadTheListAfterTheColumnsAndDestroyThePile) {
+    ScratchWorld world;
+    chunkmap_object_export_hook = write_three_objects;
+    chunkmap_object_import_hook = read_object_list;
+    chunkmap_pile_destroy_hook = count_pile_destroy;
+    hooked_piles_destroyed = 0;
+    hooked_import.clear();
+    make_resident_chunk(3, 4, [](int, int) { return make_pillar({run_word(3, 10)}); });
+    chunkmap_unload(3, 4);
+    EXPECT_EQ(hooked_piles_destroyed, 1);
+    EXPECT_EQ(read_text_file(chunk_path(3, 4)), uniform_chunk_file({run_word(3, 10)}) + "\x03" "abc");
+    chunkmap_load(3, 4);
+    chunkmap_object_export_hook = nullptr;
+    chunkmap_object_import_hook = nullptr;
+    chunkmap_pile_destroy_hook = nullptr;
+    ASSERT_NE(chunk_map[3][4], nullptr);
+    EXPECT_EQ(hooked_import, "abc");
+    EXPECT_EQ(pillar_words(chunkmap_get_xy(200, 260)), (std::vector<uint16_t>{run_word(3, 10)}));
 }

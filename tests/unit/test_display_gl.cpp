@@ -11,9 +11,10 @@
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "test_util.h"
 #include "test_window.h"
+#include "foundation/settings.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ struct GlWindow : ::testing::Test {
         screen_x = 320;
         screen_y = 240;
         fullscreen_mode = 0;
+        global_log_level = 5;
         ASSERT_EQ(display_setup(), 1) << SDL_GetError();
     }
 };

@@ -16,6 +16,9 @@ namespace {
 // Opens the device on SDL's disk driver, which runs the usual audio thread and
 // writes every buffer it is given to a file, delay_ms between buffers.
 bool open_disk_device(const std::string &file, const char *delay_ms) {
+    // SDL picks its audio driver when the subsystem starts, so an earlier test's must be gone.
+    sound_shutdown();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", delay_ms, 1);

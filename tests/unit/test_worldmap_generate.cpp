@@ -13,6 +13,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 namespace {
 
