@@ -61,6 +61,8 @@ extern uint32_t title_texture, font_texture, material_texture, light_texture, ba
 extern uint8_t temp_texture_data[DISPLAY_TEXTURE_DATA_SIZE];
 
 uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade);
+// The same for a picture that may be absent: a missing file is no warning (a damaged one is).
+uint32_t display_load_texture_file_if_present(const char *filename, uint8_t mipmap, uint8_t center_fade);
 void display_half_texture_data(uint16_t *size_x, uint16_t *size_y);
 void display_unload_texture(uint32_t texture);
 
@@ -68,6 +70,10 @@ void display_unload_texture(uint32_t texture);
 // blue, alpha; row 0 at the top as the origin fields ask). Returns 1 and the size,
 // or 0 after logging the rejection. Bytes past the end of the file read as 255.
 uint8_t display_decode_tga(FILE *file, uint8_t center_fade, uint16_t *size_x, uint16_t *size_y);
+// What the last decode found wrong: bytes of the picture missing from the file (read as 255),
+// and the reason when it refused the picture.
+extern uint32_t global_display_tga_missing_bytes;
+extern const char *global_display_tga_problem;
 // The centre-fade alpha of file texel (x, y) in a width × height atlas of 16 × 16 tiles.
 uint8_t display_center_fade_alpha(uint16_t x, uint16_t y, uint16_t width, uint16_t height);
 

@@ -69,6 +69,7 @@ uint8_t display_setup(void) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         log_message(5, "ERROR:  Couldn't turn on SDL...  That's bad");
         log_message(5, "  SDL says: %s", SDL_GetError());
+        log_message(1, "Could not start the display -- SDL says: %s", SDL_GetError());
         return 0;
     }
     log_message(5, "Trying to turn on the display");
@@ -83,6 +84,8 @@ uint8_t display_setup(void) {
     if (!SDL_SetVideoMode(screen_x, screen_y, 24, flags)) {
         log_message(5, "ERROR:  SDL couldn't turn on GL...");
         log_message(5, "  SDL says: %s", SDL_GetError());
+        log_message(1, "Could not open a %dx%d %s with OpenGL -- SDL says: %s", screen_x, screen_y,
+                    fullscreen_mode ? "full screen" : "window", SDL_GetError());
         SDL_Quit();
         return 0;
     }

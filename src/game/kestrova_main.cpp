@@ -25,5 +25,6 @@ int main(int argc, char **argv) {
     if (global_draw_frame != 0)
         log_message(3, "Overall average frames per second == %f",
                     (double)(total_frames_per_second / (float)global_draw_frame));
-    return 0;
+    // A world that could not be saved whole is a failure the caller should see.
+    return global_chunkmap_failed_saves ? 2 : 0;
 }

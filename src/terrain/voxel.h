@@ -147,10 +147,11 @@ uint16_t voxel_ore_sphere_xyz(float centerx, float centery, float centerz, float
 void voxel_eggshell_pillar(voxel *v, uint8_t material_to_replace, uint8_t material);
 void voxel_eggshell_pillar_xy(int x, int y, uint8_t material_to_replace, uint8_t material);
 
-// voxel_check.cpp — debug check of the pillar invariants. Returns 1 when the pillar starting at v
-// is sound (no zero-length record, no air record on top, no unmerged neighbours, runs of at most
-// 511, no taller than a chunk file keeps whole), else 0 with the first fault described in
-// global_voxel_check_problem.
+// voxel_check.cpp — check of the pillar invariants, used by the tests after every edit and by
+// the chunk reader on every column it reads. Returns 1 when the pillar starting at v is sound (no
+// zero-length record, no air record on top, no unmerged neighbours, runs of at most 511, no
+// taller than a chunk file keeps whole, normals of single blocks within -1..1 as a file keeps
+// them), else 0 with the first fault described in global_voxel_check_problem.
 extern char global_voxel_check_problem[128];
 uint8_t voxel_check_pillar(const voxel *v);
 uint8_t voxel_check_pillar_xy(int x, int y);

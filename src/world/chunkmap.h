@@ -37,6 +37,13 @@ extern uint8_t global_chunkmap_sync_to_disk;
 extern uint8_t global_chunkmap_save_fault;
 // Where the last damaged chunk file was kept, or an empty string.
 extern char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE];
+// The most a chunk file can hold: every column 999 single blocks with fluid (11 bytes each) and
+// its end word, about 43 MB, and room for the objects. A damaged file is copied only this far.
+#define CHUNKMAP_FILE_LIMIT (48u << 20)
+extern uint32_t global_chunkmap_file_limit;
+// Chunks whose save failed since the program started, and of those during the save at exit.
+extern uint32_t global_chunkmap_failed_saves;
+extern uint32_t global_chunkmap_failed_saves_at_exit;
 
 // Hooks the object layer sets at start-up (null until then). The import reads a chunk file's
 // object list after the pillars into the chunk's pile and returns 1 on success; the export writes
@@ -65,6 +72,12 @@ voxel *chunkmap_get_xyz_off_map(int x, int y, int z);
 void chunkmap_file_name(char *name, int size, int cx, int cy);
 void chunkmap_load(int cx, int cy);
 void chunkmap_unload(int cx, int cy);
+// Finishing a file written under a temporary name beside its place, as chunk files are: the
+// file is flushed to the disk and closed (0 on failure, with the failed step in *failure and
+// the reason in errno; the file is closed either way), then renamed over the old file in one
+// step, so either the old or the whole new file exists.
+uint8_t chunkmap_close_file_to_disk(FILE *file, const char **failure);
+uint8_t chunkmap_replace_file(const char *temporary_path, const char *path);
 
 // chunkmap_stream.cpp — streaming
 void chunkmap_unload_everything(void);

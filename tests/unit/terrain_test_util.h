@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "world/chunkmap.h"
+#include "world/worldmap.h"
 #include "foundation/logfile.h"
 #include "test_util.h"
 #include "terrain/voxel.h"
@@ -31,12 +32,18 @@ class ScratchWorld {
         global_world_frame = 0;
         global_sun_light_level = 255;
         global_chunkmap_save_fault = 0;
+        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+        global_chunkmap_failed_saves = 0;
+        global_chunkmap_failed_saves_at_exit = 0;
+        global_world_seed_unsaved = 0;
         global_voxel_allocation_limit = 0;
     }
     ~ScratchWorld() {
         chunkmap_reset();
         voxel_release_substitutes();
         global_chunkmap_save_fault = 0;
+        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+        global_world_seed_unsaved = 0;
         global_voxel_allocation_limit = 0;
         global_log_level = 5;
     }

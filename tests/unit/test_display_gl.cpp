@@ -116,6 +116,21 @@ TEST_F(GlWindow, MissingOrRefusedFilesGiveTextureZeroWithALogLine) {
     write_tga("EMPTY.TGA", 0, 5);
     EXPECT_EQ(display_load_texture_file_rgba("EMPTY.TGA", 1, 0), 0u);
     EXPECT_TRUE(log_contains("ERROR:  File had trouble...  Bits == 32, X == 0, Y == 5"));
+    // At the shipped log level the player still reads what is wrong with which picture.
+    EXPECT_TRUE(log_contains("Warn :Could not load picture ART/NOTHERE.TGA -- No such file or directory"));
+    EXPECT_TRUE(log_contains("Warn :Could not load picture EMPTY.TGA -- its size is 0 or beyond 1024 texels"));
+    // A picture cut short still loads, with a warning; an optional one may be absent quietly.
+    ASSERT_EQ(system("mkdir -p ART"), 0);
+    write_tga("ART/CUT.TGA", 16, 16);
+    std::string bytes = read_text_file("ART/CUT.TGA");
+    write_text_file("ART/CUT.TGA", bytes.substr(0, 100));
+    uint32_t texture = display_load_texture_file_rgba("ART\\CUT.TGA", 1, 1);
+    EXPECT_NE(texture, 0u);
+    display_unload_texture(texture);
+    EXPECT_TRUE(log_contains("Warn :Picture ART/CUT.TGA ends early: 942 bytes of its 16x16 texels are missing and "
+                             "show white"));
+    EXPECT_EQ(display_load_texture_file_if_present("ART\\TEXTURE9.TGA", 1, 0), 0u);
+    EXPECT_FALSE(log_contains("TEXTURE9.TGA --"));
 }
 
 TEST_F(GlWindow, WindowModeSplitsTheDepthRangeAndFlattensTheBasis) {
