@@ -59,6 +59,12 @@ TARGETS = [
     ("BM_ObjectChunkSave/0", "the same chunk without objects"),
     ("BM_ObjectChunkLoad/0", "the same chunk without objects"),
     ("BM_ObjectDebrisSpawnDestroy10000", "reported: divide by 10,000 per object"),
+    ("BM_ModelLoad50000Vertices*", "well under 1 s (/1: with the full log)"),
+    ("BM_ModelLoadLargestGenerated*", "reported: largest OBJECT model, log on"),
+    ("BM_ModelSkin2000Vertices", "<= 50 us"),
+    ("BM_ModelDrawSkinned/0/0*", "frame without models (baseline)"),
+    ("BM_ModelDrawSkinned/20/*", "added time <= 3 ms: row minus baseline"),
+    ("BM_SquishyCall*", "<= 20 us"),
 ]
 
 # Keys of a run record that are not counters.

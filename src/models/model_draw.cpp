@@ -6,21 +6,42 @@
 
 #include "display/display.h"
 #include "foundation/logfile.h"
+#include "foundation/settings.h"
 #include "models/model.h"
 
-static void model_emit_triangles(const model_mesh *mesh, float push) {
-    for (uint32_t t = 0; t < mesh->num_triangle; t++) {
-        glBegin(GL_TRIANGLE_FAN);
-        for (int c = 0; c < 3; c++) {
-            uint16_t i = mesh->triangle_data[t].vertex[c];
-            const float *p = global_model_skin_position[i];
-            const float *o = global_model_skin_outline[i];
-            display_multi_tex_coord(0, mesh->vertex_data[i].texpos_xy[0], mesh->vertex_data[i].texpos_xy[1]);
-            display_multi_tex_coord(1, global_model_skin_envmap[i][0], global_model_skin_envmap[i][1]);
-            glVertex3f(p[0] + push * o[0], p[1] + push * o[1], p[2] + push * o[2]);
-        }
-        glEnd();
+// Every triangle in stored order, corners in stored order, drawn from arrays: the skinned positions
+// (then the outline shell), the mesh's own texture coordinates and the environment coordinates,
+// with the corners packed as indices. One call per pass draws what a fan per triangle would.
+static uint16_t model_corner_scratch[65535 * 3];
+static float model_shell_scratch[MODEL_SCRATCH_VERTEX][3];
+
+static void model_emit_arrays(const model_mesh *mesh, uint8_t outline, float push) {
+    for (uint32_t t = 0; t < mesh->num_triangle; t++)
+        for (int c = 0; c < 3; c++) model_corner_scratch[t * 3 + c] = mesh->triangle_data[t].vertex[c];
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, global_model_skin_position);
+    display_client_active_texture(0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(model_vertex), mesh->vertex_data[0].texpos_xy);
+    display_client_active_texture(1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, global_model_skin_envmap);
+    glDrawElements(GL_TRIANGLES, (GLsizei)(mesh->num_triangle * 3), GL_UNSIGNED_SHORT, model_corner_scratch);
+    if (outline) {
+        for (uint32_t i = 0; i < mesh->num_vertex; i++)
+            for (int c = 0; c < 3; c++)
+                model_shell_scratch[i][c] = global_model_skin_position[i][c] + push * global_model_skin_outline[i][c];
+        glVertexPointer(3, GL_FLOAT, 0, model_shell_scratch);
+        uint8_t b = (uint8_t)outline;
+        glColor3ub(b, b, b);
+        glFrontFace(GL_CCW);
+        glDrawElements(GL_TRIANGLES, (GLsizei)(mesh->num_triangle * 3), GL_UNSIGNED_SHORT, model_corner_scratch);
+        glFrontFace(GL_CW);
     }
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    display_client_active_texture(0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center, const float *root_quaternion,
@@ -53,16 +74,10 @@ void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center,
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
     glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2.0f);
 
-    model_emit_triangles(mesh, 0.0f);
-
-    if (global_cartoon_mode) {
-        uint8_t c = (uint8_t)(b / 4 + 64);
-        glColor3ub(c, c, c);
-        // Only the back faces of the inflated shell show: a dark rim around the model.
-        glFrontFace(GL_CCW);
-        model_emit_triangles(mesh, global_model_skin_line_scale);
-        glFrontFace(GL_CW);
-    }
+    // The outline is the inflated mesh drawn again in a dark grey with the front faces swapped, so
+    // only its back faces show: a dark rim around the model.
+    uint8_t outline = global_cartoon_mode ? (uint8_t)(b / 4 + 64) : 0;
+    if (mesh->num_triangle > 0) model_emit_arrays(mesh, outline, global_model_skin_line_scale);
 
     display_active_texture(1);
     glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
