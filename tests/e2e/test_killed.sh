@@ -32,8 +32,8 @@ kill_game() {
 check_world_read() {
     grep -q "Chunk generated" LOGFILE.TXT && e2e_fail "$1: chunks were generated again"
     grep -q "is damaged" LOGFILE.TXT && e2e_fail "$1: a damaged chunk file was found"
-    grep -q "Error reading" LOGFILE.TXT && e2e_fail "$1: a column could not be read"
-    grep -q "Some objects of" LOGFILE.TXT && e2e_fail "$1: an object list could not be read"
+    grep -q "of file WORLDS" LOGFILE.TXT && e2e_fail "$1: a column was damaged"
+    grep -q "could not all be read" LOGFILE.TXT && e2e_fail "$1: an object list could not be read"
     return 0
 }
 
