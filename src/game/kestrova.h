@@ -11,9 +11,10 @@
 extern char metal_name[255][32];
 extern uint32_t metal_texture[255];
 
-// Sounds and music tracks loaded at start-up (none when a file is missing or music is off).
+// Sounds and music tracks loaded at start-up (none when a file is missing or music is off);
+// chink_sound, the crafting sound, is declared with the inventory.
 struct sound_effect;
-extern sound_effect *chink_sound, *swipe_sound, *jump_sound, *rubble_sound, *bomb_sound, *grimstone_sound,
+extern sound_effect *swipe_sound, *jump_sound, *rubble_sound, *bomb_sound, *grimstone_sound,
     *chop_sound;
 extern sound_effect *day_music, *night_music, *inventory_music, *underground_music, *title_music;
 

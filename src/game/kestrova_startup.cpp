@@ -13,6 +13,9 @@
 #include "game/kestrova.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
+#include "objects/inventory.h"
+#include "objects/object.h"
+#include "objects/template.h"
 #include "foundation/random.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
@@ -23,7 +26,7 @@ float global_start_ground_z = MAIN_LOOP_START_Z;
 char metal_name[255][32];
 uint32_t metal_texture[255];
 
-sound_effect *chink_sound = nullptr, *swipe_sound = nullptr, *jump_sound = nullptr, *rubble_sound = nullptr,
+sound_effect *swipe_sound = nullptr, *jump_sound = nullptr, *rubble_sound = nullptr,
              *bomb_sound = nullptr, *grimstone_sound = nullptr, *chop_sound = nullptr;
 sound_effect *day_music = nullptr, *night_music = nullptr, *inventory_music = nullptr, *underground_music = nullptr,
              *title_music = nullptr;
@@ -238,6 +241,31 @@ static void startup_load_metal_textures(void) {
     }
 }
 
+// The starting inventory, in this order: the tools, the bars of each metal, and building stock.
+static void startup_fill_inventory(void) {
+    log_message(5, "Spawning basic objects into local player inventory");
+    if (!local_player) return;
+    static const struct {
+        const char *kind;
+        uint16_t stack;
+        uint8_t material;
+    } items[] = {{"PICK", 1, 1},      {"AXE", 1, 2},          {"HAMMER", 1, 3},   {"HEAVY-PICK", 1, 3},
+                 {"SHIELD", 1, 3},    {"KNIFE", 1, 3},        {"SPEAR", 1, 3},    {"HEAVY-AXE", 1, 3},
+                 {"SAW", 1, 3},       {"BOMB", 10, 3},        {"BAR", 10, 1},     {"BAR", 10, 2},
+                 {"BAR", 10, 3},      {"BAR", 10, 4},         {"BAR", 10, 5},     {"TORCH", 10, 3},
+                 {"BOARD", 10, 3},    {"GOBLIN", 1, 3},       {"GOBLIN-CHAIN", 1, 3}, {"ZOMBI", 1, 3},
+                 {"CATAPULT", 1, 3},  {"BLOCK", 10000, 5},    {"DEBRIS", 10000, 31}, {"DEBRIS", 10000, 32},
+                 {"DEBRIS", 10000, 38}};
+    for (const auto &item : items) {
+        object *kind = template_get_by_name(item.kind);
+        if (kind)
+            log_message(5, "  Starting item %s x%d of material %d", item.kind, item.stack, item.material);
+        else
+            log_message(2, "  No object kind %s for the starting inventory", item.kind);
+        object_add_to_inventory(local_player, kind, 1, item.stack, item.material);
+    }
+}
+
 int main_initialize(void) {
     open_logfile();
     draw_menu = 1;
@@ -284,7 +312,20 @@ int main_initialize(void) {
     while (finding_files("OBJECT\\")) object_folder_count++;
     log_message(5, "Found %d object folders", object_folder_count);
 
-    // Object templates, then their recipes: they come with the object modules.
+    template_setup();
+    display_subprogress_bar_start(object_folder_count);
+    while (finding_files("OBJECT\\")) {
+        startup_substep("Objects");
+        log_divider();
+        template_load(global_file_search_result);
+    }
+    // Recipes name other templates, so they are read once every template exists.
+    object_recipe_setup();
+    display_subprogress_bar_start(object_folder_count);
+    while (finding_files("OBJECT\\")) {
+        startup_substep("Recipes");
+        template_load_recipe_file(global_file_search_result);
+    }
 
     setup_wave_table(0, 0, 0);
 
@@ -327,7 +368,8 @@ int main_initialize(void) {
         }
     }
 
-    // The object templates the game looks up by name: come with the object modules.
+    template_find_particle_templates();
+    object_register_hooks();
 
     startup_stage("World Generation");
     chunkmap_setup();
@@ -355,7 +397,10 @@ int main_initialize(void) {
     log_message(3, "Player XYZ == %f, %f, %f", (double)MAIN_LOOP_START_X, (double)MAIN_LOOP_START_Y,
                 (double)(global_start_ground_z + 100.0f));
 
-    // The local player and its starting inventory: come with the object modules.
+    local_player = object_spawn(template_get_by_name("PLAYER"), nullptr, 300, MAIN_LOOP_START_X, MAIN_LOOP_START_Y,
+                                global_start_ground_z + 100.0f);
+    if (!local_player) log_message(2, "No local player could be spawned (is there an OBJECT\\PLAYER folder?)");
+    startup_fill_inventory();
 
     display_progress_bar_end();
     return 1;

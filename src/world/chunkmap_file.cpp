@@ -315,8 +315,7 @@ void chunkmap_load(int cx, int cy) {
         log_message(5, "  Chunk loaded");
         return;
     }
-    log_message(5, "Loading chunk %s at %x -- pile is at %x", name, (unsigned)(uintptr_t)c,
-                (unsigned)(uintptr_t)&c->local_object_pile);
+    log_message(5, "Loading chunk %s at %p -- pile is at %p", name, (void *)c, (void *)&c->local_object_pile);
     chunk_map[cx][cy] = c;
 
     static char buffer[CHUNKMAP_FILE_BUFFER];

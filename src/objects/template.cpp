@@ -1,0 +1,368 @@
+// template.cpp — loading the object templates: one per OBJECT folder, its model, TEMPLATE.TXT,
+// textures and icon; looking templates up by name and index
+#include "objects/template.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "display/display.h"
+#include "foundation/logfile.h"
+#include "models/model.h"
+#include "terrain/voxel.h"
+
+object object_template[TEMPLATE_COUNT];
+uint16_t num_object_template = 0;
+inhand_animation object_template_inhand_animation[TEMPLATE_COUNT];
+
+object *debris_object_template = nullptr, *block_object_template = nullptr, *dust_object_template = nullptr,
+       *smoke_object_template = nullptr, *flame_object_template = nullptr;
+
+#define TEMPLATE_PATH_SIZE 1100
+#define TEMPLATE_MAX_WORDS 8
+
+void template_setup(void) {
+    num_object_template = 0;
+    debris_object_template = block_object_template = dust_object_template = nullptr;
+    smoke_object_template = flame_object_template = nullptr;
+}
+
+object *template_get_by_index(uint16_t index) {
+    return index < num_object_template ? &object_template[index] : nullptr;
+}
+
+object *template_get_by_name(const char *template_name) {
+    if (!template_name) return nullptr;
+    log_message(5, "Looking for template called %s", template_name);
+    char wanted[TEMPLATE_NAME_LENGTH + 1];
+    safe_string_copy(wanted, template_name, sizeof(wanted), 1);
+    for (uint16_t i = 0; i < num_object_template; i++) {
+        if (strcmp(object_template[i].name, wanted) == 0) {
+            log_message(5, "  Found template for %s", template_name);
+            return &object_template[i];
+        }
+    }
+    return nullptr;
+}
+
+void template_find_particle_templates(void) {
+    debris_object_template = template_get_by_name("DEBRIS");
+    block_object_template = template_get_by_name("BLOCK");
+    dust_object_template = template_get_by_name("DUST");
+    smoke_object_template = template_get_by_name("SMOKE");
+    flame_object_template = template_get_by_name("FLAME");
+}
+
+// Reads one line of at most TEMPLATE_LINE_SIZE characters up to a CR or LF, then skips the run
+// of CR and LF after it; a longer line goes on as the next one. Returns 0 at the end of the file.
+static uint8_t template_read_line(FILE *file, char line[TEMPLATE_LINE_SIZE + 1]) {
+    int c = getc(file);
+    while (c == '\r' || c == '\n') c = getc(file);
+    if (c == EOF) return 0;
+    int length = 0;
+    while (c != EOF && c != '\r' && c != '\n' && length < TEMPLATE_LINE_SIZE) {
+        line[length++] = (char)c;
+        c = getc(file);
+    }
+    if (c != EOF && c != '\r' && c != '\n') ungetc(c, file);
+    line[length] = 0;
+    return 1;
+}
+
+// Splits text in place into white-space separated words; returns how many (at most max_words).
+static int template_split_words(char *text, char *words[], int max_words) {
+    int count = 0;
+    char *p = text;
+    while (count < max_words) {
+        while (*p && isspace((unsigned char)*p)) p++;
+        if (!*p) break;
+        words[count++] = p;
+        while (*p && !isspace((unsigned char)*p)) p++;
+        if (*p) *p++ = 0;
+    }
+    return count;
+}
+
+// A number at the start of word, as formatted scanning reads it; non-finite numbers are refused.
+static uint8_t template_parse_float(const char *word, float *value) {
+    if (!word) return 0;
+    char *end = nullptr;
+    errno = 0;
+    float v = strtof(word, &end);
+    if (end == word || !std::isfinite(v)) return 0;
+    *value = v;
+    return 1;
+}
+
+static uint8_t template_parse_long(const char *word, long *value) {
+    if (!word) return 0;
+    char *end = nullptr;
+    errno = 0;
+    long v = strtol(word, &end, 10);
+    if (end == word) return 0;
+    // Out-of-range numbers saturate, so clamping them afterwards gives the expected end.
+    if (v > INT_MAX) v = INT_MAX;
+    if (v < INT_MIN) v = INT_MIN;
+    *value = v;
+    return 1;
+}
+
+static void template_refuse(const char *keyword, const char *line) {
+    log_message(2, "  %s needs a finite number -- line ignored: %s", keyword, line);
+}
+
+// The slot index named by the eighth character of a word such as TEXTURE3; a shorter word
+// names slot 0.
+static uint8_t template_word_slot(const char *word) {
+    if (strlen(word) < 8) return 0;
+    return (uint8_t)(word[7] - '0');
+}
+
+static void template_parse_mesh(object *o, char *words[], int count) {
+    if (o->num_mesh >= OBJECT_MAX_MESH) return;
+    const char *mesh_name = count > 1 ? words[1] : "";
+    const char *texture = count > 2 ? words[2] : "";
+    const char *overlay = count > 3 ? words[3] : "";
+    const char *flags = count > 4 ? words[4] : "";
+    log_message(5, "    MeshName == %s", mesh_name);
+    log_message(5, "    TextureName == %s", texture);
+    log_message(5, "    EnvironmentMap == %s", overlay);
+    log_message(5, "    Flags == %s", flags);
+    uint16_t n = o->num_mesh;
+    o->mesh_index[n] = model_find_mesh_index(o->model_index, mesh_name);
+    uint8_t texture_slot = template_word_slot(texture);
+    o->mesh_local_texture_index[n] = texture_slot > 9 ? (uint8_t)0 : texture_slot;
+    o->mesh_local_overlay_index[n] = 0;
+    if (strcmp(overlay, "SHINY") == 0) {
+        log_message(5, "    SHINY");
+        o->mesh_local_overlay_index[n] = 10;
+    } else if (strncmp(overlay, "TEX", 3) == 0) {
+        o->mesh_local_overlay_index[n] = template_word_slot(overlay);
+    }
+    o->mesh_paperdoll[n] = 0;
+    if (strcmp(flags, "PAPERDOLL") == 0) {
+        log_message(5, "    PAPERDOLL");
+        o->mesh_paperdoll[n] = 1;
+    }
+    o->mesh_frame[n] = 0;
+    o->num_mesh++;
+}
+
+static void template_parse_inhand(object *o, char *words[], int count, const char *line) {
+    float v[6];
+    for (int i = 0; i < 6; i++) {
+        if (i + 1 >= count || !template_parse_float(words[i + 1], &v[i])) {
+            if (i + 1 < count) template_refuse("INHAND", line);
+            return;
+        }
+    }
+    log_message(5, "  Found INHAND animation -- %f %f %f %f %f %f", (double)v[0], (double)v[1], (double)v[2],
+                (double)v[3], (double)v[4], (double)v[5]);
+    if (!o->inhand_animation) {
+        if (o->template_index >= TEMPLATE_COUNT) return;
+        o->inhand_animation = &object_template_inhand_animation[o->template_index];
+        o->inhand_animation->number_of_frames = 0;
+    }
+    inhand_animation *a = o->inhand_animation;
+    if (a->number_of_frames < 0) a->number_of_frames = 0;
+    if (a->number_of_frames <= OBJECT_INHAND_FRAMES - 1) {
+        for (int i = 0; i < 6; i++) a->frame[a->number_of_frames][i] = v[i];
+        log_message(5, "    Saved as frame %d", a->number_of_frames);
+        a->number_of_frames++;
+    }
+}
+
+// One flag keyword: the field it sets and its log line.
+struct template_flag {
+    const char *keyword;
+    size_t offset;
+    const char *message;
+};
+
+#define TEMPLATE_FLAG(keyword, field, message) {keyword, offsetof(object, field), message}
+static const template_flag template_flags[] = {
+    TEMPLATE_FLAG("FULLCOLLIDE", full_collide, "  Flagged as FullCollide"),
+    TEMPLATE_FLAG("FLATONGROUND", flat_on_ground, "  Flagged as FlatOnGround"),
+    TEMPLATE_FLAG("STATICSPHERE", static_sphere, "  Flagged as StaticSphere"),
+    TEMPLATE_FLAG("ROLLINGSPHERE", rolling_sphere, "  Flagged as RollingSphere"),
+    TEMPLATE_FLAG("SHOWMATERIAL", show_material, "  Flagged as ShowMaterial"),
+    TEMPLATE_FLAG("BEHAVELIKEDEBRIS", behave_like_debris, "  Flagged as BehaveLikeDebris"),
+    TEMPLATE_FLAG("BEHAVELIKEDUST", behave_like_dust, "  Flagged as BehaveLikeDust"),
+    TEMPLATE_FLAG("BEHAVELIKEBOMB", behave_like_bomb, "  Flagged as BehaveLikeBomb"),
+    TEMPLATE_FLAG("BEHAVELIKEZOMBI", behave_like_zombi, "  Flagged as BehaveLikeZombi"),
+    TEMPLATE_FLAG("BEHAVELIKETREE", behave_like_tree, "  Flagged as BehaveLikeTree"),
+    TEMPLATE_FLAG("ICONINGAME", icon_in_game, "  Flagged as IconInGame"),
+    TEMPLATE_FLAG("ICONININVENTORY", icon_in_inventory, "  Flagged as IconInInventory"),
+    TEMPLATE_FLAG("ICONHASMATERIALOVERLAY", icon_has_material_overlay, "  Flagged as IconHasMaterialOverlay"),
+};
+
+// One number keyword: the float field it sets and its log line.
+struct template_number {
+    const char *keyword;
+    size_t offset;
+    const char *message;
+};
+
+#define TEMPLATE_NUMBER(keyword, field, message) {keyword, offsetof(object, field), message}
+static const template_number template_numbers[] = {
+    TEMPLATE_NUMBER("WEIGHT", weight, "  Found WEIGHT == %f"),
+    TEMPLATE_NUMBER("VALUE", value, "  Found VALUE == %f"),
+    TEMPLATE_NUMBER("DIGRADIUS", dig_radius, "  Found DIGRADIUS == %f"),
+    TEMPLATE_NUMBER("ATTACKDAMAGE", attack_damage, "  Found ATTACKDAMAGE == %f"),
+    TEMPLATE_NUMBER("HITS", hits, "  Found HITS == %f"),
+};
+
+static void template_parse_line(object *o, char *line) {
+    string_uppercase(line);
+    log_message(5, "  READ LINE -- %s", line);
+    char copy[TEMPLATE_LINE_SIZE + 1];
+    safe_string_copy(copy, line, sizeof(copy), 0);
+    char *words[TEMPLATE_MAX_WORDS];
+    int count = template_split_words(copy, words, TEMPLATE_MAX_WORDS);
+    if (count == 0) return;
+    const char *keyword = words[0];
+    const char *argument = count > 1 ? words[1] : nullptr;
+
+    for (const template_flag &flag : template_flags) {
+        if (strcmp(keyword, flag.keyword) == 0) {
+            *((uint8_t *)o + flag.offset) = 1;
+            log_message(5, "%s", flag.message);
+            return;
+        }
+    }
+    for (const template_number &number : template_numbers) {
+        if (strcmp(keyword, number.keyword) == 0) {
+            float value;
+            if (template_parse_float(argument, &value)) {
+                memcpy((uint8_t *)o + number.offset, &value, sizeof(float));
+                log_message(5, number.message, (double)value);
+            } else if (argument) {
+                template_refuse(keyword, line);
+            }
+            return;
+        }
+    }
+    long n = 0, metal = 0;
+    float value = 0.0f;
+    if (strcmp(keyword, "INHAND") == 0) {
+        template_parse_inhand(o, words, count, line);
+    } else if (strcmp(keyword, "INVENTORYSTACKABLE") == 0) {
+        long limit = 100;
+        if (template_parse_long(argument, &n)) limit = n < 1 ? 1 : (n > 65535 ? 65535 : n);
+        o->inventory_stackable = 1;
+        o->max_inventory_stack_count = (uint16_t)limit;
+        log_message(5, "  Found INVENTORYSTACKABLE -- %d -- Flagged as InventoryStackable", (int)limit);
+    } else if (strcmp(keyword, "TERRAINMODEL") == 0) {
+        if (!template_parse_long(argument, &n)) return;
+        log_message(5, "  Found TERRAINMODEL -- %d", (int)n);
+        if (n >= 0 && n < VOXEL_MATERIAL_COUNT) {
+            voxel_material_object[n] = o;
+            o->behave_like_terrain_model = (uint8_t)n;
+        }
+    } else if (strcmp(keyword, "TERRAINCOLLECT") == 0) {
+        int numbers = 0;
+        if (template_parse_long(argument, &n)) {
+            numbers = 1;
+            if (count > 2 && template_parse_long(words[2], &metal)) numbers = 2;
+        }
+        log_message(5, "scanresult == %d for %s", numbers, line);
+        if (numbers == 0) return;
+        if (numbers == 1) metal = n;
+        log_message(5, "  Found TERRAINCOLLECT -- material %d -- metal %d", (int)n, (int)metal);
+        if (n < 0 || n >= VOXEL_MATERIAL_COUNT) return;
+        if (metal < 0 || metal >= OBJECT_METAL_COUNT) {
+            // The metal picks an entry of the 255-entry metal tables.
+            log_message(2, "  Metal %d is not a metal -- material %d collects metal %d", (int)metal, (int)n, (int)n);
+            metal = n;
+        }
+        voxel_material_template[n] = o;
+        voxel_material_metal[n] = (uint8_t)metal;
+    } else if (strcmp(keyword, "SIZE") == 0) {
+        if (!template_parse_float(argument, &value)) {
+            if (argument) template_refuse(keyword, line);
+            return;
+        }
+        log_message(5, "  Found SIZE == %f", (double)value);
+        if (value <= 0.0f) {
+            log_message(2, "  SIZE %f is not above 0 -- %f used", (double)value, (double)OBJECT_MIN_SIZE);
+            value = OBJECT_MIN_SIZE;
+        }
+        o->size = value;
+    } else if (strcmp(keyword, "INVENTORYSCALE") == 0) {
+        if (!template_parse_float(argument, &value) || value < 0.0f) {
+            if (argument) template_refuse(keyword, line);
+            return;
+        }
+        log_message(5, "  Found INVENTORYSCALE == %f", (double)value);
+        o->inventory_scale = sqrtf(value);
+    } else if (strcmp(keyword, "MESH") == 0) {
+        log_message(5, "  Found MESH line -- %s", line);
+        template_parse_mesh(o, words, count);
+    }
+}
+
+void template_load_template_file(const char *filename, object *o) {
+    if (!filename || !o) return;
+    log_message(5, "Trying to load template file %s", filename);
+    FILE *file = fopen(fix_path(filename), "r");
+    if (!file) return;
+    log_message(5, "  File found...");
+    char line[TEMPLATE_LINE_SIZE + 1];
+    while (template_read_line(file, line)) {
+        if (line[0] == '#') continue;
+        template_parse_line(o, line);
+    }
+    fclose(file);
+}
+
+// A kind's textures and icon are optional: a missing file gives handle 0 without a warning, while
+// one that is there but cannot be read is reported by the loader.
+static uint32_t template_load_texture(const char *path, uint8_t mipmap) {
+    FILE *file = fopen(fix_path(path), "rb");
+    if (!file) {
+        log_message(5, "  No %s", path);
+        return 0;
+    }
+    fclose(file);
+    return display_load_texture_file_rgba(path, mipmap, 0);
+}
+
+void template_load(const char *template_name) {
+    if (!template_name) return;
+    log_message(5, "Trying to load object template for %s", template_name);
+    if (num_object_template >= TEMPLATE_COUNT) return;
+    uint16_t slot = num_object_template;
+    object *o = &object_template[slot];
+    memset(o, 0, sizeof(*o));
+    safe_string_copy(o->name, template_name, TEMPLATE_NAME_LENGTH + 1, 1);
+    log_message(5, "Loaded %s as object template %d", o->name, slot);
+
+    o->template_index = o->model_index = slot;
+    o->size = 1.0f;
+    o->weight = 1.0f;
+    o->inventory_scale = 1.0f;
+    o->inventory_stack_count = 1;
+    o->max_inventory_stack_count = 1;
+    for (int i = 0; i < OBJECT_RECIPE_SIZE; i++) {
+        o->recipe_template_index[i] = OBJECT_NO_TEMPLATE;
+        o->recipe_material[i] = OBJECT_ANY_MATERIAL;
+    }
+
+    char path[TEMPLATE_PATH_SIZE];
+    snprintf(path, sizeof(path), "OBJECT\\%s\\MODEL.IQE", template_name);
+    model_load_iqe_file(path, slot);
+    snprintf(path, sizeof(path), "OBJECT\\%s\\TEMPLATE.TXT", template_name);
+    template_load_template_file(path, o);
+    for (int j = 0; j < OBJECT_LOCAL_TEXTURES; j++) {
+        snprintf(path, sizeof(path), "OBJECT\\%s\\TEXTURE%d.TGA", template_name, j);
+        o->local_texture[j] = template_load_texture(path, 1);
+    }
+    snprintf(path, sizeof(path), "OBJECT\\%s\\ICON.TGA", template_name);
+    o->icon_texture = template_load_texture(path, 0);
+    num_object_template++;
+}
