@@ -68,6 +68,14 @@ uint8_t assetgen_make_display_pieces(const char *folder);
 uint8_t assetgen_make_metals(const char *folder);
 uint8_t assetgen_make_sounds(const char *folder);
 uint8_t assetgen_make_music(const char *folder);
+// Every object kind's folder under OBJECT: model, textures, icon, template and recipe.
+uint8_t assetgen_make_objects(const char *folder);
+// A contact sheet of every object kind, its views and its icon, as a TGA at path.
+uint8_t assetgen_make_sheet(const char *path);
+
+// Pictures other producers reuse: the model shading environment and a metal's shine.
+assetgen_image assetgen_shade_image(void);
+assetgen_image assetgen_metal_image(int index);
 
 // Joins folder and a relative path with '/' into out (size bytes).
 void assetgen_path(char *out, int size, const char *folder, const char *relative);

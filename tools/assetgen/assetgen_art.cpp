@@ -364,34 +364,39 @@ static void art_backpack(const char *folder, uint8_t *ok) {
     *ok &= art_save(folder, "ART/BACKPACK.TGA", &image, 1);
 }
 
+// Environment shading for models: a lit sphere seen from the front, whose
+// mean is mid-grey so the doubled blend keeps the texture's brightness.
+assetgen_image assetgen_shade_image(void) {
+    const int s = 128;
+    float values[128 * 128];
+    double total = 0.0;
+    for (int y = 0; y < s; y++)
+        for (int x = 0; x < s; x++) {
+            float nx = (x + 0.5f) / s * 2.0f - 1.0f, ny = (y + 0.5f) / s * 2.0f - 1.0f;
+            float r2 = fminf(nx * nx + ny * ny, 1.0f);
+            float nz = sqrtf(1.0f - r2);
+            float lx = -0.5f, ly = -0.6f, lz = 0.62f;
+            float diffuse = fmaxf(0.0f, nx * lx + ny * ly + nz * lz);
+            float specular = powf(fmaxf(0.0f, diffuse), 24.0f);
+            float v = 0.45f + 0.6f * diffuse + 0.5f * specular - 0.25f * r2;
+            values[y * s + x] = v;
+            total += v;
+        }
+    float scale = 128.0f / (float)(total / (s * s));
+    assetgen_image image = assetgen_image_create(s, s);
+    for (int y = 0; y < s; y++)
+        for (int x = 0; x < s; x++) {
+            float v = values[y * s + x] * scale;
+            assetgen_image_set(&image, x, y, assetgen_rgb(v, v, v * 1.02f), 1.0f);
+        }
+    return image;
+}
+
 uint8_t assetgen_make_display_pieces(const char *folder) {
     uint8_t ok = 1;
     art_backpack(folder, &ok);
-    // Environment shading for models: a lit sphere seen from the front, whose
-    // mean is mid-grey so the doubled blend keeps the texture's brightness.
     {
-        const int s = 128;
-        float values[128 * 128];
-        double total = 0.0;
-        for (int y = 0; y < s; y++)
-            for (int x = 0; x < s; x++) {
-                float nx = (x + 0.5f) / s * 2.0f - 1.0f, ny = (y + 0.5f) / s * 2.0f - 1.0f;
-                float r2 = fminf(nx * nx + ny * ny, 1.0f);
-                float nz = sqrtf(1.0f - r2);
-                float lx = -0.5f, ly = -0.6f, lz = 0.62f;
-                float diffuse = fmaxf(0.0f, nx * lx + ny * ly + nz * lz);
-                float specular = powf(fmaxf(0.0f, diffuse), 24.0f);
-                float v = 0.45f + 0.6f * diffuse + 0.5f * specular - 0.25f * r2;
-                values[y * s + x] = v;
-                total += v;
-            }
-        float scale = 128.0f / (float)(total / (s * s));
-        assetgen_image image = assetgen_image_create(s, s);
-        for (int y = 0; y < s; y++)
-            for (int x = 0; x < s; x++) {
-                float v = values[y * s + x] * scale;
-                assetgen_image_set(&image, x, y, assetgen_rgb(v, v, v * 1.02f), 1.0f);
-            }
+        assetgen_image image = assetgen_shade_image();
         ok &= art_save(folder, "ART/SHADE.TGA", &image, 0);
     }
     // Selection: a soft golden ring.

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 #include "assetgen.h"
 
@@ -20,8 +21,14 @@ static uint8_t assetgen_make_folder(const char *folder, const char *name) {
 }
 
 int main(int argc, char **argv) {
+    if (argc == 3 && !strcmp(argv[1], "--sheet")) {
+        // A contact sheet of the object kinds, for looking at; nothing else is written.
+        uint8_t ok = assetgen_make_sheet(argv[2]);
+        printf("assetgen: contact sheet %s %s\n", argv[2], ok ? "done" : "FAILED");
+        return ok ? 0 : 1;
+    }
     if (argc != 2) {
-        fprintf(stderr, "usage: kestrova_assets GAME_FOLDER\n");
+        fprintf(stderr, "usage: kestrova_assets GAME_FOLDER\n       kestrova_assets --sheet SHEET.TGA\n");
         return 2;
     }
     const char *folder = argv[1];
@@ -41,7 +48,8 @@ int main(int argc, char **argv) {
                  {"display pieces", assetgen_make_display_pieces},
                  {"metals", assetgen_make_metals},
                  {"sounds", assetgen_make_sounds},
-                 {"music", assetgen_make_music}};
+                 {"music", assetgen_make_music},
+                 {"objects", assetgen_make_objects}};
     auto start = std::chrono::steady_clock::now();
     int failures = 0;
     for (const step &s : steps) {

@@ -29,7 +29,7 @@ static assetgen_colour metal_colour(int index) {
     return c;
 }
 
-static uint8_t metal_write(const char *folder, int index) {
+assetgen_image assetgen_metal_image(int index) {
     const int s = 64;
     assetgen_colour tint = metal_colour(index);
     int finish = index < 10 ? (index == 1 ? 1 : (index == 3 ? 2 : 0)) : metal_finish(index / 10, index % 10);
@@ -64,6 +64,11 @@ static uint8_t metal_write(const char *folder, int index) {
             assetgen_image_set(&image, x, y, c, 1.0f);
         }
     }
+    return image;
+}
+
+static uint8_t metal_write(const char *folder, int index) {
+    assetgen_image image = assetgen_metal_image(index);
     char name[64], path[1024];
     snprintf(name, sizeof(name), "ART/METAL%02d.TGA", index);
     assetgen_path(path, sizeof(path), folder, name);
