@@ -50,8 +50,8 @@ uint8_t display_multitexture_acceptable(int texture_units, const char *extension
 // Multitexture entry points: direct on Linux, looked up by name on Windows.
 void display_active_texture(uint32_t unit);
 void display_multi_tex_coord(uint32_t unit, float s, float t);
-// Chooses the texture unit that texture-coordinate arrays go to; 0 when the entry point is missing.
-uint8_t display_client_active_texture(uint32_t unit);
+// Chooses the unit that the texture-coordinate array of a vertex batch feeds.
+void display_client_active_texture(uint32_t unit);
 
 // ---- textures (display_texture.cpp, display_tga.cpp)
 // Texture handles loaded at start-up (0 when a file is missing).

@@ -36,13 +36,11 @@ void display_multi_tex_coord(uint32_t unit, float s, float t) {
     if (display_gl_multi_tex_coord) display_gl_multi_tex_coord(GL_TEXTURE0_ARB + unit, s, t);
 }
 
-uint8_t display_client_active_texture(uint32_t unit) {
+void display_client_active_texture(uint32_t unit) {
     if (!display_gl_client_active_texture)
         display_gl_client_active_texture =
             (display_active_texture_function)SDL_GL_GetProcAddress("glClientActiveTextureARB");
-    if (!display_gl_client_active_texture) return 0;
-    display_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
-    return 1;
+    if (display_gl_client_active_texture) display_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
 }
 
 static uint8_t display_find_entry_points(void) {
@@ -57,10 +55,7 @@ void display_active_texture(uint32_t unit) { glActiveTextureARB(GL_TEXTURE0_ARB 
 
 void display_multi_tex_coord(uint32_t unit, float s, float t) { glMultiTexCoord2fARB(GL_TEXTURE0_ARB + unit, s, t); }
 
-uint8_t display_client_active_texture(uint32_t unit) {
-    glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
-    return 1;
-}
+void display_client_active_texture(uint32_t unit) { glClientActiveTextureARB(GL_TEXTURE0_ARB + unit); }
 
 static uint8_t display_find_entry_points(void) { return 1; }
 

@@ -1,4 +1,6 @@
 // kestrova_main.cpp — the program entry: start up, run the main loop, save and report
+#include <SDL.h>  // on Windows SDL renames main and calls it from its own WinMain
+
 #include <csignal>
 
 #include "world/chunkmap.h"

@@ -398,7 +398,7 @@ int main_initialize(void) {
 
     local_player = object_spawn(template_get_by_name("PLAYER"), nullptr, 300, MAIN_LOOP_START_X, MAIN_LOOP_START_Y,
                                 global_start_ground_z + 100.0f);
-    if (!local_player) log_message(1, "No local player could be spawned (is there an OBJECT\\PLAYER folder?)");
+    if (!local_player) log_message(2, "No local player could be spawned (is there an OBJECT\\PLAYER folder?)");
     startup_fill_inventory();
 
     display_progress_bar_end();

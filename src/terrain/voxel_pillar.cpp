@@ -129,12 +129,12 @@ void dump_pillar_xy(int x, int y) {
     log_message(0, "Dump of pillar at %d, %d", x, y);
     log_message(0, "==================================");
     for (const voxel *v = chunkmap_get_xy(x, y); v; v = v->next) {
-        unsigned address = (unsigned)(uintptr_t)v;  // the low bits are enough to tell records apart
+        const void *address = (const void *)v;
         if (!voxel_is_single(v)) {
-            log_message(0, "  %x -- Run of %d blocks -- material == %d", address, voxel_length(v), voxel_material(v));
+            log_message(0, "  %p -- Run of %d blocks -- material == %d", address, voxel_length(v), voxel_material(v));
         } else {
             log_message(0,
-                        "  %x -- Single block (%d blocks) -- material == %d, normal == %f, %f, %f, sun == %d, glow == "
+                        "  %p -- Single block (%d blocks) -- material == %d, normal == %f, %f, %f, sun == %d, glow == "
                         "%d...  marker == %4.2f, %4.2f, %4.2f",
                         address, voxel_length(v), voxel_material(v), (double)v->nx, (double)v->ny, (double)v->nz,
                         v->sunlight, v->glowlight, (double)voxel_marker_offset((uint16_t)(v->data >> 7)),

@@ -51,6 +51,7 @@ void chunk_destroy(chunk *c) {
     for (int level = 0; level < 4; level++)
         for (int x = 0; x < CHUNK_SIZE; x++)
             for (int y = 0; y < CHUNK_SIZE; y++) chunkmap_release_multri_list(&c->multri_list[level][x][y]);
+    // Without the object layer nothing spawns objects, so the pile is empty.
     if (chunkmap_pile_destroy_hook) chunkmap_pile_destroy_hook(c);
     c->local_object_pile = nullptr;
     free(c);

@@ -11,6 +11,7 @@
 #include "foundation/logfile.h"
 #include "foundation/platform.h"
 #include "foundation/random.h"
+#include "foundation/trig.h"
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
 
@@ -160,7 +161,8 @@ static void worldmap_paint_island_tile(int32_t seed) {
         int steps = (int)random_range(6.0f, 15.0f);
         for (int s = 0; s < steps; s++) {
             unsigned alpha = random_number();
-            isletile_try_write_circle(sinf(angle) * radius + mx, cosf(angle) * radius + my, 255, alpha, size);
+            isletile_try_write_circle(trig_sinf(angle) * radius + mx, trig_cosf(angle) * radius + my, 255, alpha,
+                                      size);
             angle += 0.05f;
         }
     }

@@ -1,5 +1,6 @@
 // test_display_gl.cpp — behaviour that needs a real GL context: the window, textures, the overlay state, the loading screen
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -88,7 +89,7 @@ TEST_F(GlWindow, InitialCameraMatrixSwapsYAndZ) {
 
 TEST_F(GlWindow, MipmappedTextureHasEveryLevelDownToOneTexel) {
     ScratchDir scratch;
-    ASSERT_EQ(system("mkdir -p ART"), 0);
+    ASSERT_EQ(mkdir("ART", 0755), 0);
     write_tga("ART/WIDE.TGA", 64, 16);
     uint32_t texture = display_load_texture_file_rgba("ART\\WIDE.TGA", 1, 0);
     ASSERT_NE(texture, 0u);
