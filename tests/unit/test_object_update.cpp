@@ -409,6 +409,30 @@ TEST_F(ObjectStep, TerrainModelsOnlyRewriteRealBlocksAndDropTheirColumnCache) {
     EXPECT_EQ(global_off_map_voxel->data, shared);
 }
 
+TEST_F(ObjectStep, TheSelectionIsTheRestingObjectNearestTheLineOfSightWithinReach) {
+    make_ground();
+    object *p = spawn_player(1620.5f, 1620.5f, 11.0f);
+    object *near = spawn("ROCK", 1622.5f, 1620.7f, 11.0f);
+    object *closer_to_line = spawn("ROCK", 1623.0f, 1620.55f, 11.0f);
+    spawn("ROCK", 1621.5f, 1623.5f, 11.0f);  // well off the line of sight
+    spawn("ROCK", 1630.5f, 1620.5f, 11.0f);  // out of reach
+    spawn("ZOMBI", 1622.0f, 1620.5f, 11.0f, 1);
+    object_determine_inworld_selected_object();
+    EXPECT_EQ(global_inworld_selected_object, closer_to_line);
+    // A moving object cannot be picked; the next best one is.
+    closer_to_line->velocity = {0.2f, 0.0f, 0.0f};
+    object_determine_inworld_selected_object();
+    EXPECT_EQ(global_inworld_selected_object, near);
+    // Looking away selects nothing, and without a player there is nothing to select.
+    camera_fore_vector = {-1.0f, 0.0f, 0.0f};
+    object_determine_inworld_selected_object();
+    EXPECT_EQ(global_inworld_selected_object, nullptr);
+    camera_fore_vector = {1.0f, 0.0f, 0.0f};
+    object_destroy(p);
+    object_determine_inworld_selected_object();
+    EXPECT_EQ(global_inworld_selected_object, nullptr);
+}
+
 TEST_F(ObjectStep, LightFollowsTheSunAndTheBlockGlow) {
     make_resident_chunk(25, 25, [](int, int) { return make_pillar({run_word(3, 9), single_word(1)}, 100); });
     global_sun_light_level = 200;
