@@ -69,6 +69,8 @@ class ObjectStep : public ::testing::Test {
         camera_fore_vector = {1.0f, 0.0f, 0.0f};
         camera_side_vector = {0.0f, -1.0f, 0.0f};
         camera_up_vector = {0.0f, 0.0f, 1.0f};
+        // Without a player the step runs around the middle of the test ground.
+        target_vector = {1620.5f, 1620.5f, 11.0f};
         screen_shake_timer = 0;
         local_player_hit_timer = 0;
         local_walk_count = 0;
