@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds a normal and a sanitizer tree, runs every test in both,
 # then runs each fuzz target briefly over its seeds. Exits non-zero on any failure.
+#   --all   also builds the 32-bit Linux and 32-bit Windows trees, runs their unit tests (the
+#           Windows ones under wine), starts the Windows game under wine and checks that the
+#           three builds write the same chunk files for the same seed
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
+all=0
+for argument in "$@"; do
+  case "$argument" in
+    --all) all=1 ;;
+    *) echo "usage: $0 [--all]"; exit 2 ;;
+  esac
+done
 
 ./scripts/setup.sh
 
@@ -27,6 +37,12 @@ echo "== tests (sanitizer build)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE e2e || status=1
 
+echo "== layering check"
+./scripts/check_layers.sh || status=1
+
+echo "== benchmarks (every one once, to catch a broken bench.sh; timings are not judged)"
+./bench.sh --quick || status=1
+
 echo "== fuzz targets (build-fuzz/)"
 if command -v clang++ >/dev/null 2>&1; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_FUZZ=ON \
@@ -46,6 +62,28 @@ if command -v clang++ >/dev/null 2>&1; then
   done
 else
   echo "clang++ not found; fuzz targets skipped"
+fi
+
+if [ "$all" -eq 1 ]; then
+  echo "== 32-bit Linux build (build-i386/)"
+  ./scripts/build_i386.sh --test || status=1
+  echo "== 32-bit Windows build (build-win32/)"
+  ./scripts/build_win32.sh --test || status=1
+  echo "== the same chunk files from every build"
+  ./scripts/compare_chunks.sh || status=1
+  echo "== the three packages (dist/), unpacked and started"
+  if ./scripts/package.sh; then
+    unpacked=$(mktemp -d "${TMPDIR:-/tmp}/kestrova-unpacked.XXXXXX")
+    for tarball in dist/kestrova-linux-*.tar.gz; do
+      tar -C "$unpacked" -xzf "$tarball"
+      bash tests/e2e/package_start.sh "$unpacked/$(basename "$tarball" .tar.gz)" || status=1
+    done
+    (cd "$unpacked" && unzip -q "$OLDPWD/dist/kestrova-win32.zip")
+    bash tests/e2e/wine_game.sh "$unpacked/kestrova-win32" || status=1
+    rm -rf "$unpacked"
+  else
+    status=1
+  fi
 fi
 
 if [ "$status" -ne 0 ]; then

@@ -13,6 +13,7 @@
 #include "foundation/random.h"
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 // A chunk on the island's slope near the middle of the map.
 static const int bench_cx = 22, bench_cy = 27;

@@ -10,6 +10,7 @@
 
 #include "foundation/logfile.h"
 #include "foundation/random.h"
+#include "foundation/settings.h"
 #include "objects/object.h"
 #include "objects/template.h"
 #include "terrain/voxel.h"

@@ -18,6 +18,8 @@
 #include "foundation/random.h"
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
+#include "game/kestrova.h"
 
 static const int start_x = 1600, start_y = 1600;
 static float bench_start_z = 100.0f;

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config python3
   libsdl1.2-dev libogg-dev libvorbis-dev libgl1-mesa-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "game/kestrova.h"
+#include "foundation/settings.h"
+#include "foundation/vecmath.h"
 
 #define DISPLAY_NEAR 0.625f
 #define DISPLAY_FAR 10000.0f
@@ -26,9 +27,6 @@ extern uint16_t screen_shake_timer;
 extern float global_line_scale;
 extern uint8_t display_multitexture;
 extern float fog_rgb[4];
-extern vector global_save_fore;
-extern vector global_save_side;
-extern vector global_save_up;
 
 uint8_t display_setup(void);
 void display_setup_frustum(void);
@@ -52,13 +50,19 @@ uint8_t display_multitexture_acceptable(int texture_units, const char *extension
 // Multitexture entry points: direct on Linux, looked up by name on Windows.
 void display_active_texture(uint32_t unit);
 void display_multi_tex_coord(uint32_t unit, float s, float t);
-// Chooses the texture unit that texture-coordinate arrays go to; 0 when the entry point is missing.
-uint8_t display_client_active_texture(uint32_t unit);
+// Chooses the unit that the texture-coordinate array of a vertex batch feeds.
+void display_client_active_texture(uint32_t unit);
 
 // ---- textures (display_texture.cpp, display_tga.cpp)
+// Texture handles loaded at start-up (0 when a file is missing).
+extern uint32_t title_texture, font_texture, material_texture, light_texture, backdrop_texture, updrop_texture,
+    downdrop_texture, subdrop_texture, sun_texture, moon_texture, backpack_texture, shade_texture, select_texture,
+    cross_texture, notch_texture;
 extern uint8_t temp_texture_data[DISPLAY_TEXTURE_DATA_SIZE];
 
 uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade);
+// The same for a picture that may be absent: a missing file is no warning (a damaged one is).
+uint32_t display_load_texture_file_if_present(const char *filename, uint8_t mipmap, uint8_t center_fade);
 void display_half_texture_data(uint16_t *size_x, uint16_t *size_y);
 void display_unload_texture(uint32_t texture);
 
@@ -66,6 +70,10 @@ void display_unload_texture(uint32_t texture);
 // blue, alpha; row 0 at the top as the origin fields ask). Returns 1 and the size,
 // or 0 after logging the rejection. Bytes past the end of the file read as 255.
 uint8_t display_decode_tga(FILE *file, uint8_t center_fade, uint16_t *size_x, uint16_t *size_y);
+// What the last decode found wrong: bytes of the picture missing from the file (read as 255),
+// and the reason when it refused the picture.
+extern uint32_t global_display_tga_missing_bytes;
+extern const char *global_display_tga_problem;
 // The centre-fade alpha of file texel (x, y) in a width × height atlas of 16 × 16 tiles.
 uint8_t display_center_fade_alpha(uint16_t x, uint16_t y, uint16_t width, uint16_t height);
 
@@ -86,16 +94,13 @@ void display_player_hit_effect(const uint8_t *color, uint8_t alpha);
 void display_sphere(const uint8_t *color, float x, float y, float z, float scale, uint32_t idiv, uint32_t jdiv);
 void display_wireframe_block(const uint8_t *color, float x, float y, float z);
 void display_glass_block(const uint8_t *color, int x, int y, int z);
-void display_block_marker(const uint8_t *color, int tlx, int tly, int tlz, int brx, int bry, int brz);
 void display_marker(const uint8_t *color, float x, float y, float z, float scale);
-void display_axis_marker(float x, float y, float z, float scale);
-void display_normal_marker(const uint8_t *color, const float *center_xyz, const float *normal_xyz, float scale);
-void display_solid_marker(const uint8_t *color, float x, float y, float z, float scale);
-void display_simple_plane(const uint8_t *color, uint8_t alpha, float x, float y, float z, float scale);
-void display_grid(const uint8_t *color, float z, float square_size, uint32_t texture);
-void display_nonaligned_block(vector *center, vector *up, vector *front, vector *side, uint32_t texture,
-                              float scale);
-void display_test(float x, float y, float z, uint32_t texture_zero, uint32_t texture_one, uint32_t texture_two);
+// A camera-facing (or, in two-dimensional mode, flat) textured quad of half-size scale turned by spin,
+// lit by light (128 = full), blended or alpha-tested (paperdoll), with an optional overlay texture on
+// unit 1. Stands in for object particles until object drawing lands.
+void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
+                           uint8_t two_dimensional_mode, float x, float y, float z, float scale, uint8_t use_overlay,
+                           uint16_t spin);
 
 // The four corners of the oriented plane (c0..c3), shared by the drawing and the ray test.
 void display_oriented_plane_corners(const vector *center, const vector *normal, float scale, vector corners[4]);
@@ -112,6 +117,3 @@ float display_progress_fraction(uint16_t current, uint16_t total);
 void display_progress_screen(uint8_t sub, const char *text);
 // Advances the counters as one redraw does (sub-step or stage), without drawing.
 void display_progress_bar_count(uint8_t sub);
-
-// Light direction used to shade the non-aligned block; set by the terrain's light table and the sky.
-extern vector global_light_direction;

@@ -5,6 +5,7 @@
 
 #include "display/display.h"
 #include "foundation/random.h"
+#include "foundation/timer.h"
 
 uint16_t camera_rotation_xy[2] = {16384, 32768};
 float camera_distance = 0.01f;

@@ -4,7 +4,7 @@
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "foundation/logfile.h"
 
 uint8_t progress_bar_active = 0;

@@ -14,48 +14,62 @@ float rotate_camera_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1
 float global_line_scale = 0.05f;
 uint8_t display_multitexture = 0;
 float fog_rgb[4];
-vector global_save_fore;
-vector global_save_side;
-vector global_save_up;
+static vector global_save_fore;
+static vector global_save_side;
+static vector global_save_up;
 
+// The GL entry points past OpenGL 1.1 and the window attributes that differ by system. Windows'
+// OpenGL library exports only 1.1, so the multitexture functions are looked up by name once the
+// context exists; elsewhere they are linked directly.
 #ifdef _WIN32
 typedef void(APIENTRY *display_active_texture_function)(GLenum);
 typedef void(APIENTRY *display_multi_tex_coord_function)(GLenum, GLfloat, GLfloat);
 static display_active_texture_function display_gl_active_texture = nullptr;
 static display_multi_tex_coord_function display_gl_multi_tex_coord = nullptr;
 static display_active_texture_function display_gl_client_active_texture = nullptr;
-#endif
 
 void display_active_texture(uint32_t unit) {
-#ifdef _WIN32
     if (display_gl_active_texture) display_gl_active_texture(GL_TEXTURE0_ARB + unit);
-#else
-    glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-#endif
-}
-
-uint8_t display_client_active_texture(uint32_t unit) {
-#ifdef _WIN32
-    if (!display_gl_client_active_texture) return 0;
-    display_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
-#else
-    glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
-#endif
-    return 1;
 }
 
 void display_multi_tex_coord(uint32_t unit, float s, float t) {
-#ifdef _WIN32
     if (display_gl_multi_tex_coord) display_gl_multi_tex_coord(GL_TEXTURE0_ARB + unit, s, t);
-#else
-    glMultiTexCoord2fARB(GL_TEXTURE0_ARB + unit, s, t);
-#endif
 }
+
+void display_client_active_texture(uint32_t unit) {
+    if (!display_gl_client_active_texture)
+        display_gl_client_active_texture =
+            (display_active_texture_function)SDL_GL_GetProcAddress("glClientActiveTextureARB");
+    if (display_gl_client_active_texture) display_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
+}
+
+static uint8_t display_find_entry_points(void) {
+    display_gl_active_texture = (display_active_texture_function)SDL_GL_GetProcAddress("glActiveTextureARB");
+    display_gl_multi_tex_coord = (display_multi_tex_coord_function)SDL_GL_GetProcAddress("glMultiTexCoord2fARB");
+    return (display_gl_active_texture && display_gl_multi_tex_coord) ? 1 : 0;
+}
+
+static void display_system_attributes(void) {}
+#else
+void display_active_texture(uint32_t unit) { glActiveTextureARB(GL_TEXTURE0_ARB + unit); }
+
+void display_multi_tex_coord(uint32_t unit, float s, float t) { glMultiTexCoord2fARB(GL_TEXTURE0_ARB + unit, s, t); }
+
+void display_client_active_texture(uint32_t unit) { glClientActiveTextureARB(GL_TEXTURE0_ARB + unit); }
+
+static uint8_t display_find_entry_points(void) { return 1; }
+
+static void display_system_attributes(void) {
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
+}
+#endif
 
 uint8_t display_setup(void) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         log_message(5, "ERROR:  Couldn't turn on SDL...  That's bad");
         log_message(5, "  SDL says: %s", SDL_GetError());
+        log_message(1, "Could not start the display -- SDL says: %s", SDL_GetError());
         return 0;
     }
     log_message(5, "Trying to turn on the display");
@@ -64,15 +78,14 @@ uint8_t display_setup(void) {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-#ifndef _WIN32
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
-#endif
+    display_system_attributes();
     Uint32 flags = SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF;
     if (fullscreen_mode) flags |= SDL_FULLSCREEN;
     if (!SDL_SetVideoMode(screen_x, screen_y, 24, flags)) {
         log_message(5, "ERROR:  SDL couldn't turn on GL...");
         log_message(5, "  SDL says: %s", SDL_GetError());
+        log_message(1, "Could not open a %dx%d %s with OpenGL -- SDL says: %s", screen_x, screen_y,
+                    fullscreen_mode ? "full screen" : "window", SDL_GetError());
         SDL_Quit();
         return 0;
     }
@@ -143,17 +156,10 @@ uint8_t display_setup_multitexture(void) {
     glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
     log_message(5, "OpenGL says it can handle up to %d textures", (int)units);
     if (!display_multitexture_acceptable(units, extensions)) return 0;
-#ifdef _WIN32
-    display_gl_active_texture = (display_active_texture_function)SDL_GL_GetProcAddress("glActiveTextureARB");
-    display_gl_multi_tex_coord = (display_multi_tex_coord_function)SDL_GL_GetProcAddress("glMultiTexCoord2fARB");
-    if (!display_gl_active_texture || !display_gl_multi_tex_coord) {
+    if (!display_find_entry_points()) {
         log_message(5, "Had trouble locating the procedures");
         return 0;
     }
-    // Only model drawing's vertex arrays use this one; without it models draw vertex by vertex.
-    display_gl_client_active_texture =
-        (display_active_texture_function)SDL_GL_GetProcAddress("glClientActiveTextureARB");
-#endif
     display_multitexture = 1;
     return 1;
 }

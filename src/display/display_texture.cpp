@@ -1,20 +1,46 @@
 // display_texture.cpp — loading TGA files as GL textures, with halving retries and CPU-built mipmaps
 #include <SDL_opengl.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "display/display.h"
 #include "foundation/logfile.h"
+
+uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
+         updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
+         backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
+
+// Set while loading a picture that may be absent (an object's further textures).
+static uint8_t display_texture_optional = 0;
+
+uint32_t display_load_texture_file_if_present(const char *filename, uint8_t mipmap, uint8_t center_fade) {
+    display_texture_optional = 1;
+    uint32_t texture = display_load_texture_file_rgba(filename, mipmap, center_fade);
+    display_texture_optional = 0;
+    return texture;
+}
 
 uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade) {
     FILE *file = fopen(fix_path(filename), "rb");
     if (!file) {
+        int error = errno;
         log_message(5, "Failed to load image file %s", filename);
+        if (!(display_texture_optional && error == ENOENT))
+            log_message(2, "Could not load picture %s -- %s", fix_path(filename), strerror(error));
         return 0;
     }
     log_message(5, "Loading image file %s", filename);
     uint16_t width = 0, height = 0;
     uint8_t decoded = display_decode_tga(file, center_fade, &width, &height);
     fclose(file);
-    if (!decoded) return 0;
+    if (!decoded) {
+        log_message(2, "Could not load picture %s -- %s", fix_path(filename), global_display_tga_problem);
+        return 0;
+    }
+    if (global_display_tga_missing_bytes)
+        log_message(2, "Picture %s ends early: %u bytes of its %dx%d texels are missing and show white",
+                    fix_path(filename), (unsigned)global_display_tga_missing_bytes, width, height);
 
     GLuint texture = 0;
     glGenTextures(1, &texture);

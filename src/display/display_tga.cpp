@@ -10,10 +10,16 @@ uint8_t temp_texture_data[DISPLAY_TEXTURE_DATA_SIZE];
 // One file row at most: 1024 texels of 4 bytes.
 static uint8_t display_tga_row[DISPLAY_TEXTURE_MAX_SIDE * 4];
 
+uint32_t global_display_tga_missing_bytes = 0;
+const char *global_display_tga_problem = "";
+
 // Reads count bytes; whatever lies past the end of the file reads as 255.
 static void display_read_or_255(FILE *file, uint8_t *buffer, size_t count) {
     size_t got = fread(buffer, 1, count, file);
-    if (got < count) memset(buffer + got, 255, count - got);
+    if (got < count) {
+        memset(buffer + got, 255, count - got);
+        global_display_tga_missing_bytes += (uint32_t)(count - got);
+    }
 }
 
 uint8_t display_center_fade_alpha(uint16_t x, uint16_t y, uint16_t width, uint16_t height) {
@@ -38,6 +44,8 @@ uint8_t display_center_fade_alpha(uint16_t x, uint16_t y, uint16_t width, uint16
 }
 
 uint8_t display_decode_tga(FILE *file, uint8_t center_fade, uint16_t *size_x, uint16_t *size_y) {
+    global_display_tga_missing_bytes = 0;
+    global_display_tga_problem = "";
     uint8_t header[18];
     display_read_or_255(file, header, sizeof(header));
     uint8_t id_length = header[0];
@@ -52,6 +60,12 @@ uint8_t display_decode_tga(FILE *file, uint8_t center_fade, uint16_t *size_x, ui
     if ((bits != 24 && bits != 32) || width > DISPLAY_TEXTURE_MAX_SIDE || height > DISPLAY_TEXTURE_MAX_SIDE ||
         width == 0 || height == 0) {
         log_message(5, "ERROR:  File had trouble...  Bits == %d, X == %d, Y == %d", bits, width, height);
+        if (global_display_tga_missing_bytes)
+            global_display_tga_problem = "it ends inside its header";
+        else if (bits != 24 && bits != 32)
+            global_display_tga_problem = "it is not an uncompressed 24 or 32 bit TGA picture";
+        else
+            global_display_tga_problem = "its size is 0 or beyond 1024 texels";
         return 0;
     }
     uint8_t skip[256];

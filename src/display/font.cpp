@@ -3,7 +3,7 @@
 
 #include <SDL_opengl.h>
 
-#include "game/kestrova.h"
+#include "display/display.h"
 
 float font_lx[256];
 float font_rx[256];

@@ -4,10 +4,7 @@
 #include <cstring>
 
 #include "foundation/logfile.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "foundation/platform.h"
 
 uint8_t file_search_active = 0;
 char *global_file_search_result = nullptr;
@@ -49,74 +46,16 @@ uint8_t finding_files(const char *search_directory) {
     return 0;
 }
 
-#ifndef _WIN32
-
-glob_t last_find_glob;
-size_t glob_find_index = 0;
-
-static char *find_name_part(const char *path) {
-    const char *slash = strrchr(path, '/');
-    return slash ? (char *)(slash + 1) : nullptr;
-}
-
 char *find_first_file(const char *directory) {
     if (file_search_active) find_close();
-    char pattern[4096];
-    snprintf(pattern, sizeof(pattern), "%s/*", directory ? directory : "");
-    memset(&last_find_glob, 0, sizeof(last_find_glob));
-    if (glob(pattern, GLOB_NOSORT, nullptr, &last_find_glob) != 0 || last_find_glob.gl_pathc == 0) {
-        globfree(&last_find_glob);
-        return nullptr;
-    }
-    char *name = find_name_part(last_find_glob.gl_pathv[0]);
-    if (!name) {
-        globfree(&last_find_glob);
-        return nullptr;
-    }
-    glob_find_index = 0;
-    file_search_active = 1;
+    char *name = platform_find_first(directory);
+    if (name) file_search_active = 1;
     return name;
 }
 
-char *find_next_file(void) {
-    if (!file_search_active) return nullptr;
-    glob_find_index++;
-    if (glob_find_index >= last_find_glob.gl_pathc) return nullptr;
-    return find_name_part(last_find_glob.gl_pathv[glob_find_index]);
-}
+char *find_next_file(void) { return file_search_active ? platform_find_next() : nullptr; }
 
 void find_close(void) {
-    if (file_search_active) globfree(&last_find_glob);
+    if (file_search_active) platform_find_close();
     file_search_active = 0;
 }
-
-#else
-
-static HANDLE find_handle = INVALID_HANDLE_VALUE;
-static WIN32_FIND_DATAA find_data;
-
-char *find_first_file(const char *directory) {
-    if (file_search_active) find_close();
-    char pattern[4096];
-    size_t length = directory ? strlen(directory) : 0;
-    const char *separator = (length > 0 && directory[length - 1] == '\\') ? "" : "\\";
-    snprintf(pattern, sizeof(pattern), "%s%s*", directory ? directory : "", separator);
-    find_handle = FindFirstFileA(pattern, &find_data);
-    if (find_handle == INVALID_HANDLE_VALUE) return nullptr;
-    file_search_active = 1;
-    return find_data.cFileName;
-}
-
-char *find_next_file(void) {
-    if (!file_search_active) return nullptr;
-    if (!FindNextFileA(find_handle, &find_data)) return nullptr;
-    return find_data.cFileName;
-}
-
-void find_close(void) {
-    if (file_search_active && find_handle != INVALID_HANDLE_VALUE) FindClose(find_handle);
-    find_handle = INVALID_HANDLE_VALUE;
-    file_search_active = 0;
-}
-
-#endif

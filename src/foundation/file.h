@@ -3,16 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#ifndef _WIN32
-#include <glob.h>
-#endif
-
 extern uint8_t file_search_active;
 extern char *global_file_search_result;
-#ifndef _WIN32
-extern glob_t last_find_glob;
-extern size_t glob_find_index;
-#endif
 
 void file_write_byte(FILE *file, uint8_t value);
 void file_write_short(FILE *file, uint16_t value);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "foundation/platform.h"
+
 uint8_t global_log_level = 5;
 
 static FILE *logfile = nullptr;
@@ -55,19 +57,7 @@ void log_message(uint8_t level, const char *format, ...) {
 
 void log_divider(void) { log_message(0, "--------------------------------------------------------"); }
 
-char *fix_path(const char *filename) {
-    static char fixed[FIX_PATH_MAX + 1];
-#ifdef _WIN32
-    return (char *)filename;
-#else
-    int i = 0;
-    if (filename) {
-        for (; i < FIX_PATH_MAX && filename[i]; i++) fixed[i] = filename[i] == '\\' ? '/' : filename[i];
-    }
-    fixed[i] = 0;
-    return fixed;
-#endif
-}
+char *fix_path(const char *filename) { return platform_fix_path(filename); }
 
 void safe_string_copy(char *destination, const char *source, int size, uint8_t make_uppercase) {
     if (size <= 0 || !destination) return;

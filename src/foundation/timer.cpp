@@ -5,11 +5,15 @@
 
 #include "foundation/logfile.h"
 
+uint32_t global_world_frame = 0;
+uint32_t global_draw_frame = 0;
+uint32_t global_texture_animation_frame = 0;
+
 uint32_t timer_start_time = 0;
 float timer_frames_per_second = 0.0f;
 float total_frames_per_second = 0.0f;
-uint32_t function_timer_start_time = 0;
-uint32_t subfunction_timer_start_time[TIMER_SUBFUNCTIONS];
+static uint32_t function_timer_start_time = 0;
+static uint32_t subfunction_timer_start_time[TIMER_SUBFUNCTIONS];
 uint32_t subfunction_timer_ticks[TIMER_SUBFUNCTIONS];
 
 static uint32_t timer_sdl_clock(void) { return SDL_GetTicks(); }

@@ -5,11 +5,14 @@
 #define TIMER_STEP_MS 16
 #define TIMER_SUBFUNCTIONS 10
 
+// The world clock (fixed world steps), drawn frames, and the frame of the material animations.
+extern uint32_t global_world_frame;
+extern uint32_t global_draw_frame;
+extern uint32_t global_texture_animation_frame;
+
 extern uint32_t timer_start_time;
 extern float timer_frames_per_second;
 extern float total_frames_per_second;
-extern uint32_t function_timer_start_time;
-extern uint32_t subfunction_timer_start_time[TIMER_SUBFUNCTIONS];
 extern uint32_t subfunction_timer_ticks[TIMER_SUBFUNCTIONS];
 
 // The millisecond clock the timers read; SDL_GetTicks in the game. Tests put a

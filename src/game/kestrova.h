@@ -3,35 +3,14 @@
 #include <csignal>
 #include <cstdint>
 
+#include "foundation/settings.h"
+#include "foundation/timer.h"
 #include "foundation/vecmath.h"
+#include "objects/object_draw.h"
 #include "objects/object_update.h"
 
-#define PROGRAM_TITLE "Cindervault"
-#define PROGRAM_VERSION 0.43f
-#define WORLD_NAME "DEZORE"
-#define SETUP_FILE_NAME "SETUP.TXT"
-
-// Settings read from SETUP.TXT; the initial values are the defaults.
-extern uint16_t screen_x;
-extern uint16_t screen_y;
-extern uint8_t fullscreen_mode;
-extern uint16_t global_display_distance;
-extern uint16_t global_background_distance;
-extern uint8_t global_cartoon_mode;
-extern uint8_t invert_mouse;
-extern uint8_t load_music;
-
-// The title overlay is shown (set first thing at start-up).
-extern uint8_t draw_menu;
-
-// Metal names and textures selected by an object's material byte.
+// Metal names selected by an object's material byte (their textures are drawn with the objects).
 extern char metal_name[255][32];
-extern uint32_t metal_texture[255];
-
-// Texture handles loaded at start-up (0 when a file is missing).
-extern uint32_t title_texture, font_texture, material_texture, light_texture, backdrop_texture, updrop_texture,
-    downdrop_texture, subdrop_texture, sun_texture, moon_texture, backpack_texture, shade_texture, select_texture,
-    cross_texture, notch_texture;
 
 // Sounds and music tracks loaded at start-up (none when a file is missing or music is off);
 // chink_sound, the crafting sound, is declared with the inventory; jump_sound and bomb_sound with
@@ -41,33 +20,26 @@ extern sound_effect *swipe_sound, *rubble_sound, *grimstone_sound, *chop_sound;
 extern sound_effect *day_music, *night_music, *inventory_music, *underground_music, *title_music;
 
 // The main loop and the counters it drives.
-extern uint8_t main_loop_active;
 // Set from a signal handler (interrupt or terminate); the loop then ends as on shift-escape.
 extern volatile sig_atomic_t global_quit_signal;
-extern uint32_t global_world_frame;
-extern uint32_t global_draw_frame;
-extern uint32_t global_texture_animation_frame;
-extern uint8_t draw_inventory;
 extern uint8_t inventory_lowered;
 extern float inventory_fade;
 extern uint32_t local_swing_count, local_swing_end;
 void main_loop(void);
 
 // Day and night: the clock's phase, the sun level and the five music tracks.
-extern uint8_t global_sun_light_level;
 extern uint8_t global_desired_sun_light_level;
-extern float global_day_night_cycle;
 extern uint8_t day_music_channel, night_music_channel, inventory_music_channel, underground_music_channel,
     title_music_channel;
 extern int32_t global_zombi_count;
 void daynight_sun_level(void);
 void music_adjust_volume(void);
-// The wanted volumes of the day, night, inventory, underground and title tracks; depth is 0..1
-// (1 = ten blocks or more below the generated surface).
 // The underground share d of the music for a player at z under ground of the given height: 0 above
-// it, 0.1 per block below, 1 from ten blocks down.
+// it, 0.1 per block below, 1 from ten blocks down; and that share for the local player (0 without one).
 float music_depth_term(float ground_height, float player_z);
 float music_depth_below_surface(void);
+// The wanted volumes of the day, night, inventory, underground and title tracks; depth is 0..1
+// (1 = ten blocks or more below the generated surface).
 void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_open, uint8_t menu_shown,
                            uint8_t desired[5]);
 // One world step's easing of the inventory screen towards open, lowered or closed.

@@ -3,14 +3,13 @@
 
 #include <cmath>
 
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "sound/sound.h"
+#include "terrain/voxel.h"
 #include "world/worldmap.h"
 
-uint8_t global_sun_light_level = 255;
 uint8_t global_desired_sun_light_level = 255;
-float global_day_night_cycle = 0.0f;
 uint8_t day_music_channel = SOUND_NO_CHANNEL;
 uint8_t night_music_channel = SOUND_NO_CHANNEL;
 uint8_t inventory_music_channel = SOUND_NO_CHANNEL;

@@ -1,13 +1,12 @@
 // kestrova_loop.cpp — the main loop: input, fixed 16 ms world steps, drawing the scene and the overlay once per pass
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <unistd.h>
 
 #include <cstdio>
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_placeholder.h"
 #include "objects/object.h"
@@ -15,23 +14,16 @@
 #include "objects/object_update.h"
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "terrain/multri.h"
 #include "sound/sound.h"
 #include "foundation/timer.h"
 #include "terrain/voxel.h"
 
-uint8_t main_loop_active = 1;
 volatile sig_atomic_t global_quit_signal = 0;
-uint32_t global_world_frame = 0;
-uint32_t global_draw_frame = 0;
-uint32_t global_texture_animation_frame = 0;
-uint8_t draw_inventory = 0;
 uint8_t inventory_lowered = 0;
 float inventory_fade = 0.0f;
 uint32_t local_swing_count = 0, local_swing_end = 34;
-
-// The plop radius survives from pass to pass beside the loop (the plop itself comes with player actions).
-static float main_loop_plop_radius = 0.75f;
 
 float main_loop_inventory_fade_step(float fade, uint8_t open, uint8_t lowered) {
     float k = 0.0f;
@@ -91,7 +83,7 @@ static void main_loop_draw_terrain(void) {
     }
 }
 
-char global_debug_string[1024];
+static char global_debug_string[1024];
 
 // The position and drawing statistics shown while F2, F4, F5 or F6 is held.
 static void main_loop_debug_texts(void) {
@@ -128,7 +120,7 @@ static void main_loop_before_first_pass(void) {
     // A close seen during loading is not acted on.
     main_loop_active = 1;
     // no grab  (inventory screen)
-    main_loop_plop_radius = 0.75f;
+    // the plop radius back to 0.75  (player actions)
     target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
     // All five tracks play from here to the end; only their volumes change.
     day_music_channel = sound_play(day_music, 255, 255, 1, 1);
@@ -158,6 +150,7 @@ void main_loop(void) {
         log_message(5, "Handling controls");
         uint32_t updates = timer_poll(10);
         input_read(updates);
+        global_debug_drawing = key_down[KEY_F1];
         if (!draw_menu && !draw_inventory) input_camera_controls(updates);
 
         // Respawn on R, or when the player's hits run out  (player actions)
@@ -219,8 +212,7 @@ void main_loop(void) {
         daynight_sun_level();
 
         log_message(5, "Determining plop position");
-        // The plop position and its markers, radius main_loop_plop_radius  (player actions)
-        (void)main_loop_plop_radius;
+        // The plop position and its markers  (player actions)
 
         log_message(5, "Drawing terrain");
         main_loop_draw_terrain();
@@ -276,7 +268,7 @@ void main_loop(void) {
         if (!mouse_down[0]) placer_active = 0;
         // With the left button held, not swimming and no menu or inventory: mouse actions  (player actions)
 
-        usleep(1000);
+        platform_sleep_1ms();
         log_message(5, "Main Loop finished");
     }
 }

@@ -1,4 +1,6 @@
 // kestrova_main.cpp — the program entry: start up, run the main loop, save and report
+#include <SDL.h>  // on Windows SDL renames main and calls it from its own WinMain
+
 #include <csignal>
 
 #include "world/chunkmap.h"
@@ -25,5 +27,6 @@ int main(int argc, char **argv) {
     if (global_draw_frame != 0)
         log_message(3, "Overall average frames per second == %f",
                     (double)(total_frames_per_second / (float)global_draw_frame));
-    return 0;
+    // A world that could not be saved whole is a failure the caller should see.
+    return global_chunkmap_failed_saves ? 2 : 0;
 }

@@ -2,12 +2,6 @@
 #pragma once
 #include <cstdint>
 
-#include "game/kestrova.h"
-
-// PLACEHOLDER (object drawing): a textured quad with the arguments of object_particle_draw.
-void placeholder_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                               uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                               uint8_t use_overlay, uint16_t spin);
-
-// PLACEHOLDER (monster spawning): Z spawns a zombi behind the player.
+// PLACEHOLDER (monster spawning): Z spawns a zombi 10 to 20 blocks behind the player; night
+// spawning comes with day and night.
 void placeholder_monster_spawning(void);

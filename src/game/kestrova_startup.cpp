@@ -1,4 +1,6 @@
 // kestrova_startup.cpp — the start-up sequence and the SETUP.TXT reader
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,27 +21,11 @@
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
 
-uint16_t screen_x = 800;
-uint16_t screen_y = 600;
-uint8_t fullscreen_mode = 0;
-uint16_t global_display_distance = 50;
-uint16_t global_background_distance = 500;
-uint8_t global_cartoon_mode = 1;
-uint8_t invert_mouse = 0;
-uint8_t load_music = 1;
-
-uint8_t draw_menu = 0;
 float global_start_ground_z = MAIN_LOOP_START_Z;
 
 char metal_name[255][32];
-uint32_t metal_texture[255];
 
-uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
-         updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
-         backpack_texture = 0, shade_texture = 0, select_texture = 0, cross_texture = 0, notch_texture = 0;
-
-sound_effect *swipe_sound = nullptr, *rubble_sound = nullptr,
-             *grimstone_sound = nullptr, *chop_sound = nullptr;
+sound_effect *swipe_sound = nullptr, *rubble_sound = nullptr, *grimstone_sound = nullptr, *chop_sound = nullptr;
 sound_effect *day_music = nullptr, *night_music = nullptr, *inventory_music = nullptr, *underground_music = nullptr,
              *title_music = nullptr;
 
@@ -74,11 +60,63 @@ static void setup_keep_default(const char *setting) {
     log_message(2, "  %s is missing or unreadable in the setup file; keeping its default", setting);
 }
 
-// Reads a whole decimal number; trailing characters after the digits make it unreadable.
+static void setup_out_of_range(const char *setting, const char *word) {
+    log_message(2, "  %s %s is out of range in the setup file; keeping its default", setting, word);
+}
+
+// Reads a whole decimal number: 1 when read, 0 when unreadable (trailing characters after the
+// digits make it so), 2 when the number is beyond what an int holds.
 static uint8_t setup_parse_int(const char *word, int *value) {
-    int consumed = 0;
-    if (sscanf(word, "%d%n", value, &consumed) != 1) return 0;
-    return word[consumed] == 0 ? 1 : 0;
+    char *end = nullptr;
+    errno = 0;
+    long long number = strtoll(word, &end, 10);
+    if (end == word || *end != 0) return 0;
+    if (errno == ERANGE || number < INT_MIN || number > INT_MAX) return 2;
+    *value = (int)number;
+    return 1;
+}
+
+// Reads a number setting; a number beyond low..high is brought to the nearer end, with a warning.
+// Returns 1 when *value holds the setting, 0 when the default stays (and says why).
+static uint8_t setup_read_number(FILE *file, const char *setting, int low, int high, int *value) {
+    char word[41];
+    if (!setup_read_word(file, word)) {
+        setup_keep_default(setting);
+        return 0;
+    }
+    uint8_t parsed = setup_parse_int(word, value);
+    if (parsed == 0) {
+        setup_keep_default(setting);
+        return 0;
+    }
+    if (parsed == 2) {
+        setup_out_of_range(setting, word);
+        return 0;
+    }
+    if (*value < low || *value > high) {
+        int used = *value < low ? low : high;
+        log_message(2, "  %s %d is outside %d..%d; %d is used", setting, *value, low, high, used);
+        *value = used;
+    }
+    return 1;
+}
+
+// "%dx%d" without the overflow of scanning: two numbers joined by a lower-case x. Returns 1 when
+// both are 1..65535, 2 when they are numbers beyond that, 0 when the word is no resolution.
+static uint8_t setup_parse_resolution(const char *word, int *width, int *height) {
+    char *end = nullptr;
+    errno = 0;
+    long long a = strtoll(word, &end, 10);
+    if (end == word || *end != 'x') return 0;
+    uint8_t overflow = errno == ERANGE ? 1 : 0;
+    const char *second = end + 1;
+    errno = 0;
+    long long b = strtoll(second, &end, 10);
+    if (end == second) return 0;
+    if (overflow || errno == ERANGE || a < 1 || a > 65535 || b < 1 || b > 65535) return 2;
+    *width = (int)a;
+    *height = (int)b;
+    return 1;
 }
 
 void load_setup(const char *filename) {
@@ -89,10 +127,12 @@ void load_setup(const char *filename) {
     char word[41];
     int a = 0, b = 0;
 
-    if (setup_read_word(file, word) && sscanf(word, "%dx%d", &a, &b) == 2 && a > 0 && b > 0 && a <= 65535 &&
-        b <= 65535) {
+    uint8_t resolution = setup_read_word(file, word) ? setup_parse_resolution(word, &a, &b) : 0;
+    if (resolution == 1) {
         screen_x = (uint16_t)a;
         screen_y = (uint16_t)b;
+    } else if (resolution == 2) {
+        setup_out_of_range("Resolution", word);
     } else {
         setup_keep_default("Resolution");
     }
@@ -105,22 +145,10 @@ void load_setup(const char *filename) {
         setup_keep_default("Fullscreen");
     log_message(3, "  Fullscreen == %s", fullscreen_mode ? "TRUE" : "FALSE");
 
-    if (setup_read_word(file, word) && setup_parse_int(word, &a)) {
-        if (a < 20) a = 20;
-        if (a > 1000) a = 1000;
-        global_display_distance = (uint16_t)a;
-    } else {
-        setup_keep_default("Display distance");
-    }
+    if (setup_read_number(file, "Display distance", 20, 1000, &a)) global_display_distance = (uint16_t)a;
     log_message(3, "  Display distance == %d", global_display_distance);
 
-    if (setup_read_word(file, word) && setup_parse_int(word, &a)) {
-        if (a < 0) a = 0;
-        if (a > 500) a = 500;
-        global_background_distance = (uint16_t)a;
-    } else {
-        setup_keep_default("Background distance");
-    }
+    if (setup_read_number(file, "Background distance", 0, 500, &a)) global_background_distance = (uint16_t)a;
     log_message(3, "  Background distance == %d", global_background_distance);
 
     if (setup_read_word(file, word))
@@ -141,12 +169,10 @@ void load_setup(const char *filename) {
         setup_keep_default("Load music");
     log_message(3, "  Load music == %s", load_music ? "TRUE" : "FALSE");
 
-    if (setup_read_word(file, word) && setup_parse_int(word, &a)) {
+    if (setup_read_number(file, "Settings File Log Level", 0, 5, &a)) {
         // The echo is written under the old threshold, then the new one applies.
         log_message(3, "  Settings File Log Level == %d", a);
-        global_log_level = (uint8_t)(a & 255);
-    } else {
-        setup_keep_default("Settings File Log Level");
+        global_log_level = (uint8_t)a;
     }
 
     fclose(file);
@@ -180,11 +206,11 @@ static void startup_release_sounds(void) {
 }
 
 // One stage or sub-step of the loading screen; each redraws the screen and polls input.
-[[maybe_unused]] static void startup_stage(const char *text) {
+static void startup_stage(const char *text) {
     log_message(5, "Loading stage %s", text);
     display_progress_bar(0, text);
 }
-[[maybe_unused]] static void startup_substep(const char *text) {
+static void startup_substep(const char *text) {
     log_message(5, "Loading step %s", text);
     display_progress_bar(1, text);
 }
@@ -346,6 +372,13 @@ int main_initialize(void) {
     startup_stage("World Generation");
     chunkmap_setup();
     // The clock seeds only a world that has no seed file yet.
+    // Test seam: KESTROVA_SAVE_FAULT=1 makes every save of the world fail as if its folder could
+    // not be written, for the end-to-end checks on machines where no small disk can be mounted.
+    const char *save_fault = getenv("KESTROVA_SAVE_FAULT");
+    if (save_fault && save_fault[0] == '1') {
+        global_chunkmap_save_fault = 1;
+        log_message(2, "KESTROVA_SAVE_FAULT is set: nothing of the world will be saved");
+    }
     worldmap_setup((int32_t)time(nullptr), WORLD_NAME);
     display_subprogress_bar_start(100);
     float load_radius = (float)global_background_distance + 64.0f;
@@ -364,7 +397,7 @@ int main_initialize(void) {
 
     local_player = object_spawn(template_get_by_name("PLAYER"), nullptr, 300, MAIN_LOOP_START_X, MAIN_LOOP_START_Y,
                                 global_start_ground_z + 100.0f);
-    if (!local_player) log_message(1, "No local player could be spawned (is there an OBJECT\\PLAYER folder?)");
+    if (!local_player) log_message(2, "No local player could be spawned (is there an OBJECT\\PLAYER folder?)");
     startup_fill_inventory();
 
     display_progress_bar_end();

@@ -174,23 +174,29 @@ void joint_array_update(joint *joints, vector *out_center) {
         float angle = acosf(cosine);
         vector side = joint_cross(w, axis);
         if (joint_dot(side, u) < 0.0f) angle = -angle;
+        // A turn about u x w by a positive angle carries u back onto w; the bone swung the other
+        // way, from w to u, so the turn that follows it is the negative one.
+        angle = -angle;
         float share = angle / (float)parent->temp_count;
         float rest = angle - share;
         joint_turn(current->temp, axis, rest);
         joint_turn(parent->temp, axis, share);
     }
 
-    // Parents come before children, so each joint receives its whole chain's rotation.
+    // A joint with bones of its own already turns with them (each swing is measured in world
+    // space); an end joint has none, so it takes its parent's turn and follows the bone that leads
+    // into it. Parents come before children.
     for (uint16_t i = 0; i < n; i++) {
         joint *j = &joints[i];
-        if (j->parent_index < n) {
+        if (j->parent_index < n && j->temp_count == 0) {
             joint *parent = &joints[j->parent_index];
             joint_quaternion_normalize(parent->temp);
             joint_quaternion_normalize(j->temp);
             model_quaternion_multiply(parent->temp, j->temp, j->temp);
         }
         joint_quaternion_normalize(j->temp);
-        model_quaternion_multiply(j->quaternion, j->temp, j->quaternion);
+        // The turn is measured in world space, so it goes on the world side of the orientation.
+        model_quaternion_multiply(j->temp, j->quaternion, j->quaternion);
         joint_quaternion_normalize(j->quaternion);
     }
 }

@@ -93,6 +93,16 @@ uint8_t model_load_iqe_file(const char *filename, uint16_t model_index);
 uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index);
 // Gives back the smoothing scratch the loader keeps between loads.
 void model_load_release_scratch(void);
+
+// ---- smoothing (model_smooth.cpp), run by the loader
+// Pairs examined per vertex at most: a hostile file that piles thousands of vertices on one point
+// would otherwise make smoothing quadratic again.
+#define MODEL_SMOOTH_PAIR_LIMIT 256
+// Within each band of heights (last band first), vertices of different meshes closer than 0.1
+// share one normalised normal. Returns 1 when some vertex had more neighbours than the limit.
+uint8_t model_fix_seams(model *m, const float *seam_low, const float *seam_high, int num_seam);
+// Outline normals of vertices within the tolerance add up; shading normals lean half way to them.
+uint8_t model_fix_normals(model *m, float tolerance);
 uint16_t model_find_mesh_index(uint16_t model_index, const char *mesh_name);
 
 // ---- skinning (model_skin.cpp): no GL, fills the scratch arrays below

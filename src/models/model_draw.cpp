@@ -6,27 +6,12 @@
 
 #include "display/display.h"
 #include "foundation/logfile.h"
+#include "foundation/settings.h"
 #include "models/model.h"
 
-// Every triangle in stored order, corners in stored order, vertex by vertex (used when the
-// texture-coordinate arrays cannot be pointed at the second unit).
-static void model_emit_triangles(const model_mesh *mesh, float push) {
-    glBegin(GL_TRIANGLES);
-    for (uint32_t t = 0; t < mesh->num_triangle; t++) {
-        for (int c = 0; c < 3; c++) {
-            uint16_t i = mesh->triangle_data[t].vertex[c];
-            const float *p = global_model_skin_position[i];
-            const float *o = global_model_skin_outline[i];
-            display_multi_tex_coord(0, mesh->vertex_data[i].texpos_xy[0], mesh->vertex_data[i].texpos_xy[1]);
-            display_multi_tex_coord(1, global_model_skin_envmap[i][0], global_model_skin_envmap[i][1]);
-            glVertex3f(p[0] + push * o[0], p[1] + push * o[1], p[2] + push * o[2]);
-        }
-    }
-    glEnd();
-}
-
-// The same triangles from arrays: the skinned positions (or the outline shell), the mesh's own
-// texture coordinates and the environment coordinates, with the corners packed as indices.
+// Every triangle in stored order, corners in stored order, drawn from arrays: the skinned positions
+// (then the outline shell), the mesh's own texture coordinates and the environment coordinates,
+// with the corners packed as indices. One call per pass draws what a fan per triangle would.
 static uint16_t model_corner_scratch[65535 * 3];
 static float model_shell_scratch[MODEL_SCRATCH_VERTEX][3];
 
@@ -92,18 +77,7 @@ void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center,
     // The outline is the inflated mesh drawn again in a dark grey with the front faces swapped, so
     // only its back faces show: a dark rim around the model.
     uint8_t outline = global_cartoon_mode ? (uint8_t)(b / 4 + 64) : 0;
-    if (mesh->num_triangle == 0) {
-    } else if (display_client_active_texture(0)) {
-        model_emit_arrays(mesh, outline, global_model_skin_line_scale);
-    } else {
-        model_emit_triangles(mesh, 0.0f);
-        if (outline) {
-            glColor3ub(outline, outline, outline);
-            glFrontFace(GL_CCW);
-            model_emit_triangles(mesh, global_model_skin_line_scale);
-            glFrontFace(GL_CW);
-        }
-    }
+    if (mesh->num_triangle > 0) model_emit_arrays(mesh, outline, global_model_skin_line_scale);
 
     display_active_texture(1);
     glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);

@@ -10,14 +10,18 @@
 #include "foundation/random.h"
 #include "models/joint.h"
 #include "objects/inventory.h"
+#include "objects/object_draw.h"
 #include "objects/object_file.h"
 #include "objects/template.h"
+#include "terrain/multri.h"
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 
 object *local_player = nullptr;
 object *global_inworld_selected_object = nullptr;
 void (*object_destroyed_hook)(object *o) = nullptr;
+
+static uint8_t object_tree_contains(const object *container, const object *o, object *const *pile);
 
 void remove_object_from_pile(object *o) {
     if (!o) return;
@@ -38,8 +42,9 @@ void remove_object_from_pile(object *o) {
 
 void put_object_into_pile(object *o, object **pile) {
     if (!o || !pile) return;
-    // An object cannot hold itself.
+    // An object cannot hold itself, nor go into an inventory it holds.
     if (pile == &o->inventory_pile) return;
+    if (o->inventory_pile && object_tree_contains(o, nullptr, pile)) return;
     remove_object_from_pile(o);
     o->next = *pile;
     if (*pile) (*pile)->prev = o;
@@ -191,10 +196,9 @@ uint8_t object_return_to_pile(object *o, object **fallback) {
     return 0;
 }
 
-uint8_t object_holds(const object *container, const object *o) {
-    if (!container || !o) return 0;
-    if (container == o) return 1;
-    // Walks the inventory tree depth first with an explicit stack of positions.
+// Walks container's inventory tree depth first (to the nesting limit) looking for the object o or
+// for the inventory pile whose head pointer is at pile.
+static uint8_t object_tree_contains(const object *container, const object *o, object *const *pile) {
     const object *stack[OBJECT_MAX_NESTING + 1];
     int depth = 0;
     stack[0] = container->inventory_pile;
@@ -205,7 +209,7 @@ uint8_t object_holds(const object *container, const object *o) {
             if (depth >= 0) stack[depth] = stack[depth]->next;
             continue;
         }
-        if (at == o) return 1;
+        if (at == o || &at->inventory_pile == pile) return 1;
         if (at->inventory_pile && depth < OBJECT_MAX_NESTING) {
             stack[++depth] = at->inventory_pile;
         } else {
@@ -213,6 +217,12 @@ uint8_t object_holds(const object *container, const object *o) {
         }
     }
     return 0;
+}
+
+uint8_t object_holds(const object *container, const object *o) {
+    if (!container || !o) return 0;
+    if (container == o) return 1;
+    return object_tree_contains(container, o, nullptr);
 }
 
 // A unit direction from three random bytes, drawn in the order x, y, z.
@@ -331,4 +341,5 @@ void object_register_hooks(void) {
     chunkmap_object_import_hook = object_import_chunk;
     chunkmap_object_export_hook = object_export_chunk;
     chunkmap_pile_destroy_hook = object_destroy_chunk_pile;
+    multri_billboard_hook = object_billboard;
 }

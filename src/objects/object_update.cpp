@@ -6,7 +6,6 @@
 
 #include "display/display.h"
 #include "foundation/logfile.h"
-#include "objects/object_shell_tmp.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "models/squishy.h"

@@ -320,6 +320,18 @@ void template_load_template_file(const char *filename, object *o) {
     fclose(file);
 }
 
+// A kind's textures and icon are optional: a missing file gives handle 0 without a warning, while
+// one that is there but cannot be read is reported by the loader.
+static uint32_t template_load_texture(const char *path, uint8_t mipmap) {
+    FILE *file = fopen(fix_path(path), "rb");
+    if (!file) {
+        log_message(5, "  No %s", path);
+        return 0;
+    }
+    fclose(file);
+    return display_load_texture_file_rgba(path, mipmap, 0);
+}
+
 void template_load(const char *template_name) {
     if (!template_name) return;
     log_message(5, "Trying to load object template for %s", template_name);
@@ -348,9 +360,9 @@ void template_load(const char *template_name) {
     template_load_template_file(path, o);
     for (int j = 0; j < OBJECT_LOCAL_TEXTURES; j++) {
         snprintf(path, sizeof(path), "OBJECT\\%s\\TEXTURE%d.TGA", template_name, j);
-        o->local_texture[j] = display_load_texture_file_rgba(path, 1, 0);
+        o->local_texture[j] = template_load_texture(path, 1);
     }
     snprintf(path, sizeof(path), "OBJECT\\%s\\ICON.TGA", template_name);
-    o->icon_texture = display_load_texture_file_rgba(path, 0, 0);
+    o->icon_texture = template_load_texture(path, 0);
     num_object_template++;
 }

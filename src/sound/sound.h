@@ -26,30 +26,20 @@ extern int32_t sound_buffer[SOUND_RING_SIZE];
 extern std::atomic<uint16_t> sound_buffer_read;
 
 extern uint8_t channel_active[SOUND_CHANNELS];
-extern uint8_t channel_stereo[SOUND_CHANNELS];
-extern uint8_t channel_loop[SOUND_CHANNELS];
-extern int16_t *channel_data[SOUND_CHANNELS];
 extern uint32_t channel_read[SOUND_CHANNELS];
 extern uint16_t channel_write[SOUND_CHANNELS];
-extern uint32_t channel_samples[SOUND_CHANNELS];
 extern uint8_t channel_volume[SOUND_CHANNELS][2];
 
-extern uint8_t unused_channel[SOUND_CHANNELS];
 extern uint8_t unused_channel_count;
 
 // Hand-off between the main thread (mixing) and the audio thread (copying).
 extern std::atomic<uint8_t> sound_block_callback;
 extern std::atomic<uint8_t> sound_do_callback;
-extern uint8_t *sound_do_callback_stream;
-extern int sound_do_callback_len;
 
 extern uint8_t master_sound_volume;
 extern uint8_t master_music_volume;
 // 1 once the audio device is open.
 extern uint8_t sound_device_open;
-
-extern int16_t convbuffer[4096];
-extern int convsize;
 
 void sound_setup(void);
 void sound_shutdown(void);

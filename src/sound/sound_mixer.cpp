@@ -5,32 +5,29 @@
 #include <cstring>
 
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "sound/sound.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 int32_t sound_buffer[SOUND_RING_SIZE];
 std::atomic<uint16_t> sound_buffer_read{0};
 
 uint8_t channel_active[SOUND_CHANNELS];
-uint8_t channel_stereo[SOUND_CHANNELS];
-uint8_t channel_loop[SOUND_CHANNELS];
-int16_t *channel_data[SOUND_CHANNELS];
+static uint8_t channel_stereo[SOUND_CHANNELS];
+static uint8_t channel_loop[SOUND_CHANNELS];
+static int16_t *channel_data[SOUND_CHANNELS];
 uint32_t channel_read[SOUND_CHANNELS];
 uint16_t channel_write[SOUND_CHANNELS];
-uint32_t channel_samples[SOUND_CHANNELS];
+static uint32_t channel_samples[SOUND_CHANNELS];
 uint8_t channel_volume[SOUND_CHANNELS][2];
 
 // Until sound_setup succeeds no channel is free, so every play returns 64.
-uint8_t unused_channel[SOUND_CHANNELS];
+static uint8_t unused_channel[SOUND_CHANNELS];
 uint8_t unused_channel_count = 0;
 
 std::atomic<uint8_t> sound_block_callback{0};
 std::atomic<uint8_t> sound_do_callback{0};
-uint8_t *sound_do_callback_stream = nullptr;
-int sound_do_callback_len = 0;
+static uint8_t *sound_do_callback_stream = nullptr;
+static int sound_do_callback_len = 0;
 
 uint8_t master_sound_volume = 255;
 uint8_t master_music_volume = 255;
@@ -75,10 +72,7 @@ void sound_reset_channels(void) {
 }
 
 void sound_setup(void) {
-#ifdef _WIN32
-    log_message(3, "INFO:   Trying to initialize sound system");
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-#endif
+    platform_audio_priority_raise();
     SDL_AudioSpec wanted;
     memset(&wanted, 0, sizeof(wanted));
     wanted.freq = SOUND_FREQUENCY;
@@ -92,9 +86,7 @@ void sound_setup(void) {
         log_message(1, "ERROR:  Audio initialization failed");
         return;
     }
-#ifdef _WIN32
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-#endif
+    platform_audio_priority_lower();
     sound_buffer_read.store(0);
     memset(sound_buffer, 0, sizeof(sound_buffer));
     sound_reset_channels();

@@ -4,13 +4,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
+#include <cstdarg>
 #include <cstring>
 
 #include "foundation/logfile.h"
 #include "sound/sound.h"
 
-int16_t convbuffer[4096];
-int convsize = 4096;
+static int16_t convbuffer[4096];
+static int convsize = 4096;
 
 // A page is at most 65307 bytes, so this much data without one is not Ogg.
 #define OGG_MAX_BYTES_WITHOUT_PAGE 69632
@@ -118,6 +120,20 @@ static int ogg_next_page(ogg_load *load, ogg_page *page) {
     }
 }
 
+// Why the last load failed: the trace line keeps the detail, the warning at the end names it.
+static char ogg_problem[256];
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+static void ogg_fail(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(ogg_problem, sizeof(ogg_problem), format, arguments);
+    va_end(arguments);
+    log_message(5, "ERROR:  %s", ogg_problem);
+}
+
 // Reads the identification, comment and setup headers of the stream that
 // starts with page. Returns 1 when the stream is ready to decode.
 static uint8_t ogg_read_headers(ogg_load *load, ogg_page *page) {
@@ -129,11 +145,11 @@ static uint8_t ogg_read_headers(ogg_load *load, ogg_page *page) {
     load->info_ready = 1;
 
     if (ogg_stream_pagein(&load->stream, page) < 0 || ogg_stream_packetout(&load->stream, &packet) != 1) {
-        log_message(5, "ERROR:  OGG data corrupt");
+        ogg_fail("OGG data corrupt");
         return 0;
     }
     if (vorbis_synthesis_headerin(&load->info, &load->comment, &packet) < 0) {
-        log_message(5, "ERROR:  No audio data in OGG file");
+        ogg_fail("No audio data in OGG file");
         return 0;
     }
     int headers = 1;
@@ -141,7 +157,7 @@ static uint8_t ogg_read_headers(ogg_load *load, ogg_page *page) {
         int result = ogg_sync_pageout(&load->sync, page);
         if (result == 0) {
             if (ogg_feed(load) == 0) {
-                log_message(5, "ERROR:  OGG file was missing data");
+                ogg_fail("OGG file was missing data");
                 return 0;
             }
             continue;
@@ -152,14 +168,14 @@ static uint8_t ogg_read_headers(ogg_load *load, ogg_page *page) {
             result = ogg_stream_packetout(&load->stream, &packet);
             if (result == 0) break;
             if (result < 0 || vorbis_synthesis_headerin(&load->info, &load->comment, &packet) < 0) {
-                log_message(5, "ERROR:  OGG data is corrupt");
+                ogg_fail("OGG data is corrupt");
                 return 0;
             }
             headers++;
         }
     }
     if (load->info.channels < 1 || load->info.channels > 2) {
-        log_message(5, "ERROR:  OGG stream has %d channels; only mono and stereo are played", load->info.channels);
+        ogg_fail("OGG stream has %d channels; only mono and stereo are played", load->info.channels);
         return 0;
     }
     return 1;
@@ -171,7 +187,7 @@ static uint8_t ogg_decode_stream(ogg_load *load) {
     const int channels = load->info.channels;
     convsize = 4096 / channels;
     if (vorbis_synthesis_init(&load->dsp, &load->info) != 0) {
-        log_message(5, "ERROR:  OGG data corrupt");
+        ogg_fail("OGG data corrupt");
         return 0;
     }
     vorbis_block_init(&load->dsp, &load->block);
@@ -183,13 +199,13 @@ static uint8_t ogg_decode_stream(ogg_load *load) {
         int result = ogg_sync_pageout(&load->sync, &page);
         if (result == 0) {
             if (ogg_feed(load) == 0) {
-                log_message(5, "ERROR:  OGG file was truncated before the end of its stream");
+                ogg_fail("OGG file was truncated before the end of its stream");
                 return 0;
             }
             continue;
         }
         if (result < 0) {
-            log_message(5, "ERROR:  OGG data was corrupt");
+            ogg_fail("OGG data was corrupt");
             continue;
         }
         if (ogg_stream_pagein(&load->stream, &page) < 0) continue;  // a page of another stream
@@ -201,7 +217,7 @@ static uint8_t ogg_decode_stream(ogg_load *load) {
             while ((frames = vorbis_synthesis_pcmout(&load->dsp, &pcm)) > 0) {
                 int taken = frames < convsize ? frames : convsize;
                 if (!ogg_append(load, pcm, taken, channels)) {
-                    log_message(5, "ERROR:  Out of memory while decoding OGG file");
+                    ogg_fail("Out of memory while decoding OGG file");
                     return 0;
                 }
                 vorbis_synthesis_read(&load->dsp, taken);
@@ -212,13 +228,14 @@ static uint8_t ogg_decode_stream(ogg_load *load) {
     }
 }
 
-sound_effect *sound_load_ogg(const char *filename, int volume_scale) {
+static sound_effect *sound_load_ogg_file(const char *filename, int volume_scale) {
     char *path = fix_path(filename);
     log_message(5, "Attempting to load sound file %s", path);
     ogg_load load;
     memset(&load, 0, sizeof(load));
     load.file = fopen(path, "rb");
     if (!load.file) {
+        snprintf(ogg_problem, sizeof(ogg_problem), "%s", strerror(errno));
         log_message(5, "ERROR:  Could not open sound file %s", path);
         return nullptr;
     }
@@ -232,7 +249,7 @@ sound_effect *sound_load_ogg(const char *filename, int volume_scale) {
         int found = ogg_next_page(&load, &page);
         if (found == 0) break;
         if (found < 0) {
-            log_message(5, "ERROR:  File wasn't really an OGG file");
+            ogg_fail("File wasn't really an OGG file");
             ogg_release(&load);
             return nullptr;
         }
@@ -249,19 +266,19 @@ sound_effect *sound_load_ogg(const char *filename, int volume_scale) {
         }
     }
     if (streams == 0) {
-        log_message(5, "ERROR:  File wasn't really an OGG file");
+        ogg_fail("File wasn't really an OGG file");
         ogg_release(&load);
         return nullptr;
     }
     if (load.count == 0) {
-        log_message(5, "ERROR:  OGG file held no samples");
+        ogg_fail("OGG file held no samples");
         ogg_release(&load);
         return nullptr;
     }
 
     sound_effect *sound = sound_create(load.samples, load.count, stereo, volume_scale);
     if (!sound) {
-        log_message(5, "ERROR:  Out of memory for sound %s", path);
+        ogg_fail("Out of memory for the sound");
         ogg_release(&load);
         return nullptr;
     }
@@ -271,5 +288,12 @@ sound_effect *sound_load_ogg(const char *filename, int volume_scale) {
     log_message(5, "  Had %d channels", stereo ? 2 : 1);
     if (stereo) log_message(5, "  File is stereo");
     ogg_release(&load);
+    return sound;
+}
+
+sound_effect *sound_load_ogg(const char *filename, int volume_scale) {
+    ogg_problem[0] = 0;
+    sound_effect *sound = sound_load_ogg_file(filename, volume_scale);
+    if (!sound) log_message(2, "Could not load sound %s -- %s", fix_path(filename), ogg_problem);
     return sound;
 }

@@ -59,31 +59,18 @@ static float batch_st[4][MULTRI_BATCH_VERTICES][2];
 static uint32_t batch_count = 0;
 uint8_t global_multri_batching = 1;
 
-#ifdef _WIN32
-typedef void(APIENTRY *multri_client_texture_function)(GLenum);
-static multri_client_texture_function multri_gl_client_active_texture = nullptr;
-static void multri_client_active_texture(uint32_t unit) {
-    if (!multri_gl_client_active_texture)
-        multri_gl_client_active_texture =
-            (multri_client_texture_function)SDL_GL_GetProcAddress("glClientActiveTextureARB");
-    if (multri_gl_client_active_texture) multri_gl_client_active_texture(GL_TEXTURE0_ARB + unit);
-}
-#else
-static void multri_client_active_texture(uint32_t unit) { glClientActiveTextureARB(GL_TEXTURE0_ARB + unit); }
-#endif
-
 void multri_batch_flush(void) {
     if (!batch_count) return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, batch_xyz);
     for (uint32_t unit = 0; unit < 4; unit++) {
-        multri_client_active_texture(unit);
+        display_client_active_texture(unit);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, batch_st[unit]);
     }
     glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch_count);
     for (int unit = 3; unit >= 0; unit--) {
-        multri_client_active_texture((uint32_t)unit);
+        display_client_active_texture((uint32_t)unit);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
     glDisableClientState(GL_VERTEX_ARRAY);

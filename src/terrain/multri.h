@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/kestrova.h"
+#include "foundation/vecmath.h"
 
 // One cached terrain triangle.
 struct multri {
@@ -69,10 +69,15 @@ uint32_t multri_build_mega_tile(int x, int y, int mega, multri **list);
 int multri_mega_level(int mega);
 
 // ---- drawing (multri.cpp, multri_map.cpp, multri_mega.cpp)
+// Draws the sun and moon billboards of the backdrop; the object layer sets it at start-up to draw
+// them as particles (null: a plain textured quad from the display).
+extern void (*multri_billboard_hook)(uint32_t texture, float x, float y, float z, float scale);
 void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8_t draw_backdrop, uint8_t mega);
 void voxel_draw_pillar_xy(int x, int y);
 void voxel_draw_debug_pillar_xy(int x, int y);
 void voxel_draw_mega_pillar_xy(int x, int y, int mega);
+// The chunk grid seen from above in overlay units (resident chunks blue), with a marker at column (x, y).
+void chunkmap_draw_diagnostic_map(float x, float y);
 
 // The 2-D view culling of voxel_draw_map, GL-free: the ground lines of the view from the camera.
 struct multri_view {

@@ -1,19 +1,16 @@
 // multri_map.cpp — drawing one ring of the terrain: the 2-D view culling on the ground plane, the
-// texture units, the backdrop with sun and moon, under-water fog and the debug pillars
+// texture units, the backdrop with sun and moon, under-water fog, the debug pillars and the
+// chunk-map diagnostic
 #include <SDL_opengl.h>
 
 #include <cmath>
 
 #include "world/chunkmap.h"
 #include "display/display.h"
-#include "game/input.h"
-#include "game/kestrova_placeholder.h"
 #include "foundation/logfile.h"
 #include "terrain/multri.h"
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
-
-#define MULTRI_F1_KEY 282
 
 static float multri_dot2(float ax, float ay, float bx, float by) { return ax * bx + ay * by; }
 
@@ -111,6 +108,16 @@ void voxel_draw_debug_pillar_xy(int x, int y) {
     }
 }
 
+void (*multri_billboard_hook)(uint32_t texture, float x, float y, float z, float scale) = nullptr;
+
+// The sun and moon: drawn as object particles once the object layer sets the hook.
+static void multri_billboard(uint32_t texture, float x, float y, float z, float scale) {
+    if (multri_billboard_hook)
+        multri_billboard_hook(texture, x, y, z, scale);
+    else
+        display_particle_quad(texture, 0, 255, 128, 0, 0, x, y, z, scale, 0, 0);
+}
+
 static void multri_draw_backdrop(uint8_t shade) {
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
@@ -129,13 +136,10 @@ static void multri_draw_backdrop(uint8_t shade) {
         glFrontFace(GL_CW);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        // PLACEHOLDER (object drawing): object_particle_draw of the sun and moon billboards.
-        placeholder_particle_draw(sun_texture, 0, 255, 128, 0, 0, camera_vector.x + 5.0f,
-                                  camera_vector.y + 1100.0f * cosf(cycle), camera_vector.z + 1100.0f * sinf(cycle),
-                                  120.0f, 0, 0);
-        placeholder_particle_draw(moon_texture, 0, 255, 128, 0, 0, camera_vector.x + 5.0f,
-                                  camera_vector.y + 1100.0f * cosf(cycle + KESTROVA_PI),
-                                  camera_vector.z + 1100.0f * sinf(cycle + KESTROVA_PI), 120.0f, 0, 0);
+        multri_billboard(sun_texture, camera_vector.x + 5.0f, camera_vector.y + 1100.0f * cosf(cycle),
+                         camera_vector.z + 1100.0f * sinf(cycle), 120.0f);
+        multri_billboard(moon_texture, camera_vector.x + 5.0f, camera_vector.y + 1100.0f * cosf(cycle + KESTROVA_PI),
+                         camera_vector.z + 1100.0f * sinf(cycle + KESTROVA_PI), 120.0f);
         glDisable(GL_BLEND);
     }
     glEnable(GL_CULL_FACE);
@@ -197,7 +201,7 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
     multri_view_setup(&view, center_vector, &camera_fore_vector, &camera_side_vector, &camera_up_vector, aspect,
                       global_view_angle);
 
-    if (mega == 0 && key_down[MULTRI_F1_KEY]) {
+    if (mega == 0 && global_debug_drawing) {
         log_message(5, "Attempting to draw debug pillars");
         for (int y = cy - c; y <= cy + c; y++)
             for (int x = cx - c; x <= cx + c; x++) {
@@ -251,4 +255,33 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
     multri_batch_flush();
     log_message(5, "Finished drawing each pillar in map box");
     multri_release_units();
+}
+
+static void multri_diagnostic_square(const uint8_t *color, float left, float top, float right, float bottom) {
+    glColor4ubv(color);
+    glBegin(GL_QUADS);
+    glVertex2f(left, top);
+    glVertex2f(right, top);
+    glVertex2f(right, bottom);
+    glVertex2f(left, bottom);
+    glEnd();
+}
+
+void chunkmap_draw_diagnostic_map(float x, float y) {
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    multri_diagnostic_square(dark_red, 25.0f, 25.0f, 275.0f, 275.0f);
+    for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
+        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
+            float left = 25.0f + 5.0f * (float)cx + 0.5f;
+            float top = 25.0f + 5.0f * (float)cy + 0.5f;
+            multri_diagnostic_square(chunk_map[cx][cy] ? blue : red, left, top, left + 4.0f, top + 4.0f);
+        }
+    }
+    display_marker(white, 25.0f + x * 0.078125f, 25.0f + y * 0.078125f, 0.0f, 5.0f);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LEQUAL);
 }

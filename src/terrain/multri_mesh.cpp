@@ -2,6 +2,7 @@
 // shape table per cell and hands over textured, lit triangles (and cartoon rims); no GL here
 #include <cmath>
 
+#include "foundation/settings.h"
 #include "world/chunkmap.h"
 #include "terrain/multri.h"
 #include "foundation/random.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "game/kestrova.h"
+#include "foundation/vecmath.h"
 
 struct object;
 
@@ -66,6 +66,10 @@ extern char voxel_material_name[VOXEL_NAME_COUNT][VOXEL_NAME_SIZE];
 // Light bytes to brightness, and the direction the light comes from.
 extern float voxel_light_table[256];
 extern vector global_light_direction;
+// The sun's level (0-255) that scales every sunlight byte, and the phase of the day (0..1) that
+// places the sun and moon; the game's day and night sets both.
+extern uint8_t global_sun_light_level;
+extern float global_day_night_cycle;
 
 // Per material a 16 x 16 field of wave phases and the offsets drawn from them.
 extern float material_wave_initial[VOXEL_MATERIAL_COUNT][16][16];
@@ -88,6 +92,8 @@ uint8_t voxel_add_marker_offset_xyz(const voxel *v, vector *marker);
 void voxel_set_marker(voxel *v, float mx, float my, float mz);
 void voxel_set_marker_xyz(int x, int y, int z, float mx, float my, float mz);
 void voxel_clear_map(void);
+// Gives the two substitute records back to the pool (at a fresh start; voxel_clear_map makes new ones).
+void voxel_release_substitutes(void);
 void voxel_setup_off_map_pillar(uint8_t material, uint8_t top_material, uint16_t height, float water_height,
                                 uint8_t sunlight, uint8_t glowlight);
 int voxel_height_xy(int x, int y, uint8_t off_map);
@@ -127,8 +133,9 @@ void voxel_compress_checked_xy(int x, int y);
 uint8_t voxel_fluff_xyz(int x, int y, int z, uint8_t allow_removal);
 void voxel_fluff_xy(int x, int y, uint8_t off_map, uint8_t allow_removal);
 void voxel_fill_xy(int x, int y, int low_z, int high_z, uint8_t material);
-// Set by the objects at start-up (none until then): a dug block throws debris, and a dug block's
-// material is given to the local player.
+// Hooks the object layer sets at start-up (null until then, and nothing happens): debris thrown by
+// a dug block, and the collect objects of a dug material given to the local player (null while
+// there is no local player; the caller has already turned grass family into dirt where it should).
 extern void (*voxel_debris_hook)(uint8_t material, uint8_t light, uint8_t count, float x, float y, float z);
 extern void (*voxel_collect_hook)(uint8_t material);
 uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t material,
@@ -140,10 +147,11 @@ uint16_t voxel_ore_sphere_xyz(float centerx, float centery, float centerz, float
 void voxel_eggshell_pillar(voxel *v, uint8_t material_to_replace, uint8_t material);
 void voxel_eggshell_pillar_xy(int x, int y, uint8_t material_to_replace, uint8_t material);
 
-// voxel_check.cpp — debug check of the pillar invariants. Returns 1 when the pillar starting at v
-// is sound (no zero-length record, no air record on top, no unmerged neighbours, runs of at most
-// 511, no taller than a chunk file keeps whole), else 0 with the first fault described in
-// global_voxel_check_problem.
+// voxel_check.cpp — check of the pillar invariants, used by the tests after every edit and by
+// the chunk reader on every column it reads. Returns 1 when the pillar starting at v is sound (no
+// zero-length record, no air record on top, no unmerged neighbours, runs of at most 511, no
+// taller than a chunk file keeps whole, normals of single blocks within -1..1 as a file keeps
+// them), else 0 with the first fault described in global_voxel_check_problem.
 extern char global_voxel_check_problem[128];
 uint8_t voxel_check_pillar(const voxel *v);
 uint8_t voxel_check_pillar_xy(int x, int y);
@@ -177,11 +185,9 @@ void voxel_assign_triangles_flip_helper(char *first, char *second);
 void voxel_assign_backface_flip(char *first);
 void voxel_set_normal_xyz(voxel *v, int x, int y, int z);
 uint8_t voxel_edge_xyz(int x, int y, int z);
-void voxel_set_normal_map(void);
 
 // voxel_light.cpp — sunlight and glow of single blocks by a bounded flood through open blocks
 #define VOXEL_FLOOD_SIZE 13
 #define VOXEL_FLOOD_QUEUE 500
 void voxel_set_light_xyz(int x, int y, int z, uint8_t do_glow_calculation);
 void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float radius, uint8_t do_glow_calculation);
-void voxel_raytrace_map(int border_size, uint8_t border_sun_light, uint8_t do_glow_calculation, uint8_t do_edge);

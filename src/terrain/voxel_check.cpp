@@ -12,6 +12,8 @@ static uint8_t voxel_check_fail(const char *what, int record, int z) {
     return 0;
 }
 
+static inline uint8_t voxel_check_normal(float n) { return (n > -1.01f && n < 1.01f) ? 1 : 0; }
+
 uint8_t voxel_check_pillar(const voxel *v) {
     global_voxel_check_problem[0] = 0;
     int z = 0, record = 0;
@@ -21,6 +23,9 @@ uint8_t voxel_check_pillar(const voxel *v) {
         if (record > VOXEL_PILLAR_HEIGHT_LIMIT) return voxel_check_fail("too many records", record, z);
         uint16_t length = voxel_length(v);
         if (length == 0) return voxel_check_fail("record of length 0", record, z);
+        // A normal component is kept in a file as a byte of (1 + n)·100, 0 to 200.
+        if (voxel_is_single(v) && !(voxel_check_normal(v->nx) && voxel_check_normal(v->ny) && voxel_check_normal(v->nz)))
+            return voxel_check_fail("normal out of range", record, z);
         // A stretch of one material longer than a run is full runs of 511 and the rest.
         if (previous && voxel_material(previous) == voxel_material(v) && voxel_length(previous) < VOXEL_MAX_RUN) {
             if (voxel_material(v) == 0) return voxel_check_fail("unmerged air records", record, z);

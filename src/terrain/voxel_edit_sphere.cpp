@@ -34,12 +34,8 @@ static voxel_edit_box voxel_sphere_box(float cx, float cy, float cz, float r) {
 void (*voxel_debris_hook)(uint8_t material, uint8_t light, uint8_t count, float x, float y, float z) = nullptr;
 void (*voxel_collect_hook)(uint8_t material) = nullptr;
 
-// Debris thrown by a dug block.
-static void voxel_sphere_debris(uint8_t material, uint8_t light, uint16_t count, float x, float y, float z) {
-    if (voxel_debris_hook) voxel_debris_hook(material, light, (uint8_t)count, x, y, z);
-}
-
-// The collect objects a dug block gives the local player: the material's own and its family's.
+// The collect objects a dug block gives the local player: the material's own and its family's,
+// looked up by the hook. Grass family blocks dug by a sphere give dirt.
 static void voxel_sphere_reward(uint8_t material, uint8_t grass_gives_dirt) {
     if (grass_gives_dirt && material < VOXEL_MATERIAL_COUNT && voxel_material_parent[material] == 10) material = 1;
     if (material >= VOXEL_MATERIAL_COUNT) return;
@@ -170,7 +166,8 @@ uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float rad
                 if (particles && digging && allow_particle && light_count && global_voxel_old_material != 0) {
                     uint32_t average = light_total / light_count;
                     uint8_t light = average > 244 ? 255 : (uint8_t)(average + 10);
-                    voxel_sphere_debris(global_voxel_old_material, light, particles, px, py, pz);
+                    if (voxel_debris_hook)
+                        voxel_debris_hook(global_voxel_old_material, light, (uint8_t)particles, px, py, pz);
                 }
                 if (changed && add_to_stockpile) voxel_sphere_reward(global_voxel_old_material, 1);
                 count = (uint16_t)(count + changed);
@@ -192,7 +189,8 @@ uint16_t voxel_sphere_xyz(float centerx, float centery, float centerz, float rad
                     if (allow_particle && old != 0 && total_light_count) {
                         uint32_t average = total_light / total_light_count;
                         uint8_t light = average > 244 ? 255 : (uint8_t)(average + 10);
-                        voxel_sphere_debris(old, light, 3, (float)x + 0.5f, (float)y + 0.5f, (float)z + 0.5f);
+                        if (voxel_debris_hook)
+                            voxel_debris_hook(old, light, 3, (float)x + 0.5f, (float)y + 0.5f, (float)z + 0.5f);
                     }
                     voxel_sphere_reward(old, 0);
                 }

@@ -3,19 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "foundation/platform.h"
 #include "terrain/voxel.h"
 
 // Little-endian values read and written byte by byte through the stream's buffer. The chunk
 // reader and writer hold the stream's lock for the whole file, so the unlocked calls are safe
 // and a chunk of tens of thousands of values costs no lock per value. A value cut short by the
 // end of the file reads as 0, as with the binary file helpers.
-#ifdef _WIN32
-#define voxel_file_getc getc
-#define voxel_file_putc putc
-#else
-#define voxel_file_getc getc_unlocked
-#define voxel_file_putc putc_unlocked
-#endif
+#define voxel_file_getc platform_getc_unlocked
+#define voxel_file_putc platform_putc_unlocked
 
 static inline void voxel_file_write_byte(FILE *file, uint8_t value) { voxel_file_putc(value, file); }
 

@@ -6,6 +6,9 @@
 #include "foundation/logfile.h"
 #include "terrain/voxel.h"
 
+uint8_t global_sun_light_level = 255;
+float global_day_night_cycle = 0.0f;
+
 #define FLOOD_CENTRE 6
 #define FLOOD_PASSES 12
 
@@ -151,11 +154,4 @@ void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float
             }
         }
     }
-}
-
-void voxel_raytrace_map(int border_size, uint8_t border_sun_light, uint8_t do_glow_calculation, uint8_t do_edge) {
-    (void)border_size;
-    (void)border_sun_light;
-    (void)do_glow_calculation;
-    (void)do_edge;
 }

@@ -80,6 +80,13 @@ void voxel_clear_map(void) {
     }
 }
 
+void voxel_release_substitutes(void) {
+    voxel_destroy(global_empty_voxel);
+    global_empty_voxel = nullptr;
+    voxel_destroy(global_off_map_voxel);
+    global_off_map_voxel = nullptr;
+}
+
 void voxel_setup_off_map_pillar(uint8_t material, uint8_t top_material, uint16_t height, float water_height,
                                 uint8_t sunlight, uint8_t glowlight) {
     if (height > VOXEL_MAX_RUN) height = VOXEL_MAX_RUN;
@@ -122,12 +129,12 @@ void dump_pillar_xy(int x, int y) {
     log_message(0, "Dump of pillar at %d, %d", x, y);
     log_message(0, "==================================");
     for (const voxel *v = chunkmap_get_xy(x, y); v; v = v->next) {
-        unsigned address = (unsigned)(uintptr_t)v;  // the low bits are enough to tell records apart
+        const void *address = (const void *)v;
         if (!voxel_is_single(v)) {
-            log_message(0, "  %x -- Run of %d blocks -- material == %d", address, voxel_length(v), voxel_material(v));
+            log_message(0, "  %p -- Run of %d blocks -- material == %d", address, voxel_length(v), voxel_material(v));
         } else {
             log_message(0,
-                        "  %x -- Single block (%d blocks) -- material == %d, normal == %f, %f, %f, sun == %d, glow == "
+                        "  %p -- Single block (%d blocks) -- material == %d, normal == %f, %f, %f, sun == %d, glow == "
                         "%d...  marker == %4.2f, %4.2f, %4.2f",
                         address, voxel_length(v), voxel_material(v), (double)v->nx, (double)v->ny, (double)v->nz,
                         v->sunlight, v->glowlight, (double)voxel_marker_offset((uint16_t)(v->data >> 7)),

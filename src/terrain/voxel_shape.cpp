@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "world/chunkmap.h"
-#include "game/kestrova.h"
+#include "foundation/vecmath.h"
 #include "foundation/random.h"
 #include "terrain/voxel.h"
 
@@ -117,8 +117,6 @@ void voxel_geometry_setup(void) {
         voxel_assign_triangles(points, triangles, 1);
     }
 }
-
-void voxel_set_normal_map(void) {}
 
 // Records of the 3 x 3 x 3 block around (x, y, z), [dx + 1][dy + 1][dz + 1]; missing ones are the
 // shared empty record. At the bottom the layer below is the block itself.

@@ -1,11 +1,9 @@
-// chunkmap.cpp — the chunk grid, chunk records, the column and voxel lookups and the diagnostic map
+// chunkmap.cpp — the chunk grid, chunk records, the column and voxel lookups
 #include "world/chunkmap.h"
-
-#include <GL/gl.h>
 
 #include <cstdlib>
 
-#include "game/kestrova.h"
+#include "foundation/vecmath.h"
 #include "foundation/logfile.h"
 #include "terrain/multri.h"
 
@@ -27,6 +25,16 @@ void chunkmap_setup(void) {
         for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) chunk_map[cx][cy] = nullptr;
 }
 
+void chunkmap_reset(void) {
+    for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
+        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
+            chunk_destroy(chunk_map[cx][cy]);
+            chunk_map[cx][cy] = nullptr;
+        }
+    }
+    last_chunkmap_update = 0;
+}
+
 chunk *chunk_create(void) {
     // calloc leaves every pillar, cache slot, flag and the pile empty.
     return (chunk *)calloc(1, sizeof(chunk));
@@ -43,6 +51,7 @@ void chunk_destroy(chunk *c) {
     for (int level = 0; level < 4; level++)
         for (int x = 0; x < CHUNK_SIZE; x++)
             for (int y = 0; y < CHUNK_SIZE; y++) chunkmap_release_multri_list(&c->multri_list[level][x][y]);
+    // Without the object layer nothing spawns objects, so the pile is empty.
     if (chunkmap_pile_destroy_hook) chunkmap_pile_destroy_hook(c);
     c->local_object_pile = nullptr;
     free(c);
@@ -111,47 +120,4 @@ voxel *chunkmap_get_xyz_off_map(int x, int y, int z) {
     voxel *bottom = chunkmap_get_xy_off_map(x, y);
     global_last_single_voxel = bottom;
     return chunkmap_walk_to_z(bottom, z, 1);
-}
-
-// PLACEHOLDER until the drawing primitives land: display_marker draws three axis lines of
-// length 2·scale crossing at the point.
-static void chunkmap_marker_placeholder(const uint8_t *color, float x, float y, float z, float scale) {
-    glColor4ubv(color);
-    glBegin(GL_LINES);
-    glVertex3f(x - scale, y, z);
-    glVertex3f(x + scale, y, z);
-    glVertex3f(x, y - scale, z);
-    glVertex3f(x, y + scale, z);
-    glVertex3f(x, y, z - scale);
-    glVertex3f(x, y, z + scale);
-    glEnd();
-}
-
-static void chunkmap_square(const uint8_t *color, float left, float top, float right, float bottom) {
-    glColor4ubv(color);
-    glBegin(GL_QUADS);
-    glVertex2f(left, top);
-    glVertex2f(right, top);
-    glVertex2f(right, bottom);
-    glVertex2f(left, bottom);
-    glEnd();
-}
-
-void chunkmap_draw_diagnostic_map(float x, float y) {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    chunkmap_square(dark_red, 25.0f, 25.0f, 275.0f, 275.0f);
-    for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
-        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
-            float left = 25.0f + 5.0f * (float)cx + 0.5f;
-            float top = 25.0f + 5.0f * (float)cy + 0.5f;
-            chunkmap_square(chunk_map[cx][cy] ? blue : red, left, top, left + 4.0f, top + 4.0f);
-        }
-    }
-    chunkmap_marker_placeholder(white, 25.0f + x * 0.078125f, 25.0f + y * 0.078125f, 0.0f, 5.0f);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LEQUAL);
 }

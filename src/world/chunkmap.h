@@ -37,15 +37,26 @@ extern uint8_t global_chunkmap_sync_to_disk;
 extern uint8_t global_chunkmap_save_fault;
 // Where the last damaged chunk file was kept, or an empty string.
 extern char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE];
+// The most a chunk file can hold: every column 999 single blocks with fluid (11 bytes each) and
+// its end word, about 43 MB, and room for the objects. A damaged file is copied only this far.
+#define CHUNKMAP_FILE_LIMIT (48u << 20)
+extern uint32_t global_chunkmap_file_limit;
+// Chunks whose save failed since the program started, and of those during the save at exit.
+extern uint32_t global_chunkmap_failed_saves;
+extern uint32_t global_chunkmap_failed_saves_at_exit;
 
-// Set by the objects at start-up (none until then): a chunk's object list is read after its
-// pillars (1 when it read cleanly) and written after them, and a released chunk's pile is destroyed.
-extern uint8_t (*chunkmap_object_import_hook)(FILE *openfile, chunk *c);
-extern uint8_t (*chunkmap_object_export_hook)(FILE *openfile, chunk *c);
+// Hooks the object layer sets at start-up (null until then). The import reads a chunk file's
+// object list after the pillars into the chunk's pile and returns 1 on success; the export writes
+// the pile's list (nothing is written without it); the pile hook destroys a chunk's pile when the
+// chunk is destroyed.
+extern uint8_t (*chunkmap_object_import_hook)(FILE *file, chunk *c);
+extern uint8_t (*chunkmap_object_export_hook)(FILE *file, chunk *c);
 extern void (*chunkmap_pile_destroy_hook)(chunk *c);
 
 // chunkmap.cpp — the grid, chunk records and lookups
 void chunkmap_setup(void);
+// Destroys every resident chunk without saving it and empties the grid (a fresh start for tests).
+void chunkmap_reset(void);
 chunk *chunk_create(void);
 void chunk_destroy(chunk *c);
 object **chunkmap_pile_pointer(int x, int y);
@@ -56,12 +67,17 @@ multri **chunkmap_get_xy_multri(int shift, int x, int y);
 void chunkmap_invalidate_xy_multri(int x, int y);
 voxel *chunkmap_get_xyz(int x, int y, int z);
 voxel *chunkmap_get_xyz_off_map(int x, int y, int z);
-void chunkmap_draw_diagnostic_map(float x, float y);
 
 // chunkmap_file.cpp — chunk files
 void chunkmap_file_name(char *name, int size, int cx, int cy);
 void chunkmap_load(int cx, int cy);
 void chunkmap_unload(int cx, int cy);
+// Finishing a file written under a temporary name beside its place, as chunk files are: the
+// file is flushed to the disk and closed (0 on failure, with the failed step in *failure and
+// the reason in errno; the file is closed either way), then renamed over the old file in one
+// step, so either the old or the whole new file exists.
+uint8_t chunkmap_close_file_to_disk(FILE *file, const char **failure);
+uint8_t chunkmap_replace_file(const char *temporary_path, const char *path);
 
 // chunkmap_stream.cpp — streaming
 void chunkmap_unload_everything(void);

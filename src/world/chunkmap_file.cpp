@@ -3,18 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include <sys/stat.h>
 
 #include "world/chunkmap.h"
 #include "foundation/file.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
+#include "foundation/settings.h"
 #include "world/worldmap.h"
 
 uint8_t global_chunkmap_sync_to_disk = 1;
@@ -27,13 +22,9 @@ char global_chunkmap_damaged_copy[CHUNKMAP_PATH_SIZE] = "";
 // How many kept copies of one damaged chunk file may pile up before no more are made.
 #define CHUNKMAP_DAMAGED_COPY_LIMIT 100
 
-#ifdef _WIN32
-static void chunkmap_lock_file(FILE *file) { _lock_file(file); }
-static void chunkmap_unlock_file(FILE *file) { _unlock_file(file); }
-#else
-static void chunkmap_lock_file(FILE *file) { flockfile(file); }
-static void chunkmap_unlock_file(FILE *file) { funlockfile(file); }
-#endif
+uint32_t global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+uint32_t global_chunkmap_failed_saves = 0;
+uint32_t global_chunkmap_failed_saves_at_exit = 0;
 
 void chunkmap_file_name(char *name, int size, int cx, int cy) {
     snprintf(name, (size_t)size, "WORLDS\\%s\\%03d-%03d.DAT", WORLD_NAME, cx, cy);
@@ -43,18 +34,74 @@ static void chunkmap_fixed_path(char *path, const char *name) {
     safe_string_copy(path, fix_path(name), CHUNKMAP_PATH_SIZE, 0);
 }
 
-uint8_t (*chunkmap_object_import_hook)(FILE *openfile, chunk *c) = nullptr;
-uint8_t (*chunkmap_object_export_hook)(FILE *openfile, chunk *c) = nullptr;
+uint8_t (*chunkmap_object_import_hook)(FILE *file, chunk *c) = nullptr;
+uint8_t (*chunkmap_object_export_hook)(FILE *file, chunk *c) = nullptr;
+
+// The object list after the pillars. Without the object layer's reader no object was ever saved,
+// and the list reads as the end marker the end of the file yields (three floats, then a zero byte).
+static void chunkmap_import_objects(FILE *file, chunk *c, const char *name) {
+    if (chunkmap_object_import_hook) {
+        if (!chunkmap_object_import_hook(file, c)) log_message(2, "  Objects in %s could not all be read", name);
+        return;
+    }
+    file_read_float(file);
+    file_read_float(file);
+    file_read_float(file);
+    if (file_read_byte(file) != 0) log_message(2, "  Objects in %s are skipped: they cannot be read yet", name);
+}
+
+// Without the object layer's writer the pile is always empty and nothing is written.
+static void chunkmap_export_objects(FILE *file, chunk *c) {
+    if (chunkmap_object_export_hook) chunkmap_object_export_hook(file, c);
+}
 
 // Problems met while reading one column.
 #define PILLAR_EMPTY 1
 #define PILLAR_REPAIRED 2
 
+// The kinds of damage a column can show. Each is logged in full for the first column of a file
+// that shows it; the rest are counted and summed up in one line when the file is read, so an
+// empty or garbled file does not bury the log under thousands of identical lines.
+enum {
+    CHUNKMAP_FAULT_UNREADABLE,
+    CHUNKMAP_FAULT_ZERO_RUNS,
+    CHUNKMAP_FAULT_TOO_TALL,
+    CHUNKMAP_FAULT_AIR_ON_TOP,
+    CHUNKMAP_FAULT_UNMERGED,
+    CHUNKMAP_FAULT_UNSOUND,
+    CHUNKMAP_FAULT_KINDS
+};
+
+struct chunkmap_fault_count {
+    int count[CHUNKMAP_FAULT_KINDS];
+};
+
+// Logs the first column of a kind in full and counts the rest.
+static uint8_t chunkmap_first_fault(chunkmap_fault_count *faults, int kind) { return faults->count[kind]++ == 0; }
+
+static void chunkmap_log_fault_summary(const chunkmap_fault_count *faults, const char *name) {
+    static const char *const summaries[CHUNKMAP_FAULT_KINDS] = {
+        "Error reading %d more %s of file %s",
+        "Dropped runs of length 0 in %d more %s of file %s",
+        "Cut %d more %s of file %s that were taller than 999 blocks",
+        "Removed air from the top of %d more %s of file %s",
+        "Merged runs of one material in %d more %s of file %s",
+        "Rebuilt %d more unsound %s of file %s from the world's terrain",
+    };
+    for (int kind = 0; kind < CHUNKMAP_FAULT_KINDS; kind++) {
+        int more = faults->count[kind] - 1;
+        if (more > 0) log_message(1, summaries[kind], more, more == 1 ? "column" : "columns", name);
+    }
+}
+
 // Reads one column and links its records bottom-up. Only a column the game could have written
 // is built: runs of length 0 are dropped, anything from z = 999 up is cut (the rest of the
 // column is still read so the next column starts in the right place), and air at the top is
-// removed.
-static uint8_t chunkmap_read_pillar(FILE *file, voxel **pillar, int lx, int ly, const char *name) {
+// removed. What is left must pass the pillar check: runs of one material that the game would
+// have merged are merged, and a column that is still unsound (a normal no file byte can hold)
+// is dropped, to be rebuilt like an unreadable one.
+static uint8_t chunkmap_read_pillar(FILE *file, voxel **pillar, int lx, int ly, const char *name,
+                                    chunkmap_fault_count *faults) {
     voxel *bottom = nullptr, *top = nullptr;
     int height = 0;
     uint8_t problems = 0, any_read = 0, dropped = 0, cut = 0;
@@ -83,16 +130,19 @@ static uint8_t chunkmap_read_pillar(FILE *file, voxel **pillar, int lx, int ly, 
             bottom = v;
         top = v;
     }
-    if (dropped) log_message(1, "Dropped runs of length 0 in column %d, %d of file %s", lx, ly, name);
-    if (cut) log_message(1, "Column %d, %d of file %s is taller than %d blocks; cut", lx, ly, name,
-                         VOXEL_PILLAR_HEIGHT_LIMIT);
+    if (dropped && chunkmap_first_fault(faults, CHUNKMAP_FAULT_ZERO_RUNS))
+        log_message(1, "Dropped runs of length 0 in column %d, %d of file %s", lx, ly, name);
+    if (cut && chunkmap_first_fault(faults, CHUNKMAP_FAULT_TOO_TALL))
+        log_message(1, "Column %d, %d of file %s is taller than %d blocks; cut", lx, ly, name,
+                    VOXEL_PILLAR_HEIGHT_LIMIT);
 
     // Air at the top is no part of a pillar.
     voxel *last_solid = nullptr;
     for (voxel *v = bottom; v; v = v->next)
         if (voxel_material(v) != 0) last_solid = v;
     if (top && top != last_solid) {
-        log_message(1, "Removed air from the top of column %d, %d of file %s", lx, ly, name);
+        if (chunkmap_first_fault(faults, CHUNKMAP_FAULT_AIR_ON_TOP))
+            log_message(1, "Removed air from the top of column %d, %d of file %s", lx, ly, name);
         if (last_solid) {
             voxel_destroy(last_solid->next);
             last_solid->next = nullptr;
@@ -104,7 +154,23 @@ static uint8_t chunkmap_read_pillar(FILE *file, voxel **pillar, int lx, int ly, 
     }
     if (dropped || cut) problems |= PILLAR_REPAIRED;
 
-    if (!any_read) log_message(1, "Error reading %d, %d of file %s", lx, ly, name);
+    if (bottom && !voxel_check_pillar(bottom)) {
+        voxel_compress(bottom);
+        if (voxel_check_pillar(bottom)) {
+            if (chunkmap_first_fault(faults, CHUNKMAP_FAULT_UNMERGED))
+                log_message(1, "Merged runs of one material in column %d, %d of file %s", lx, ly, name);
+        } else {
+            if (chunkmap_first_fault(faults, CHUNKMAP_FAULT_UNSOUND))
+                log_message(1, "Column %d, %d of file %s is unsound (%s); rebuilt from the world's terrain", lx, ly,
+                            name, global_voxel_check_problem);
+            voxel_destroy(bottom);
+            bottom = nullptr;
+        }
+        problems |= PILLAR_REPAIRED;
+    }
+
+    if (!any_read && chunkmap_first_fault(faults, CHUNKMAP_FAULT_UNREADABLE))
+        log_message(1, "Error reading %d, %d of file %s", lx, ly, name);
     if (!bottom) problems |= PILLAR_EMPTY;
     *pillar = bottom;
     return problems;
@@ -117,38 +183,117 @@ static uint8_t chunkmap_file_exists(const char *path) {
     return 1;
 }
 
-// Keeps a damaged chunk file beside the world under a name no earlier copy holds.
+// Whether the file at copy_path holds exactly the first global_chunkmap_file_limit bytes of the
+// file at source_path.
+static uint8_t chunkmap_same_contents(const char *source_path, const char *copy_path) {
+    FILE *source = fopen(source_path, "rb");
+    FILE *copy = source ? fopen(copy_path, "rb") : nullptr;
+    uint8_t same = copy ? 1 : 0;
+    static char source_buffer[8192], copy_buffer[8192];
+    uint32_t remaining = global_chunkmap_file_limit;
+    while (same) {
+        size_t want = remaining < sizeof(source_buffer) ? remaining : sizeof(source_buffer);
+        size_t got = want ? fread(source_buffer, 1, want, source) : 0;
+        size_t copied = fread(copy_buffer, 1, got ? got : 1, copy);
+        if (got == 0) {
+            same = (copied == 0 && !ferror(source) && !ferror(copy)) ? 1 : 0;
+            break;
+        }
+        if (copied != got || memcmp(source_buffer, copy_buffer, got) != 0) same = 0;
+        remaining -= (uint32_t)got;
+    }
+    if (copy) fclose(copy);
+    if (source) fclose(source);
+    return same;
+}
+
+// Copies at most global_chunkmap_file_limit bytes. Returns 1 when the copy is complete; sets
+// *cut when the source went on past the limit. A copy that fails is removed.
+static uint8_t chunkmap_copy_file(const char *source_path, const char *copy_path, uint8_t *cut, int *error) {
+    *cut = 0;
+    *error = 0;
+    FILE *source = fopen(source_path, "rb");
+    if (!source) {
+        *error = errno;
+        return 0;
+    }
+    FILE *copy = fopen(copy_path, "wb");
+    if (!copy) {
+        *error = errno;
+        fclose(source);
+        return 0;
+    }
+    uint8_t ok = 1;
+    static char buffer[8192];
+    uint32_t remaining = global_chunkmap_file_limit;
+    while (ok && remaining > 0) {
+        size_t want = remaining < sizeof(buffer) ? remaining : sizeof(buffer);
+        size_t got = fread(buffer, 1, want, source);
+        if (got == 0) break;
+        if (fwrite(buffer, 1, got, copy) != got) {
+            *error = errno;
+            ok = 0;
+        }
+        remaining -= (uint32_t)got;
+    }
+    if (ok && ferror(source)) {
+        *error = errno ? errno : EIO;
+        ok = 0;
+    }
+    if (ok && remaining == 0 && fgetc(source) != EOF) *cut = 1;
+    if (fflush(copy) != 0 && ok) {
+        *error = errno;
+        ok = 0;
+    }
+    if (fclose(copy) != 0 && ok) {
+        *error = errno;
+        ok = 0;
+    }
+    fclose(source);
+    if (!ok) remove(copy_path);
+    return ok;
+}
+
+// Keeps a damaged chunk file beside the world under a name no earlier copy holds, unless an
+// earlier copy holds the same bytes already. Only a regular file is copied, and only as far as
+// a chunk file can reach: a name that leads to a device or an endless file is never copied.
 static void chunkmap_keep_damaged_file(const char *name, int cx, int cy) {
     global_chunkmap_damaged_copy[0] = 0;
     char source_path[CHUNKMAP_PATH_SIZE], copy_name[CHUNKMAP_PATH_SIZE], copy_path[CHUNKMAP_PATH_SIZE];
     chunkmap_fixed_path(source_path, name);
+    struct stat info;
+    if (stat(source_path, &info) != 0 || !S_ISREG(info.st_mode)) {
+        log_message(1, "Chunk file %s is damaged and is not a regular file; no copy of it is kept", name);
+        return;
+    }
     int n = 0;
     for (; n < CHUNKMAP_DAMAGED_COPY_LIMIT; n++) {
         snprintf(copy_name, sizeof(copy_name), "WORLDS\\%s\\%03d-%03d.BAD%d", WORLD_NAME, cx, cy, n);
         chunkmap_fixed_path(copy_path, copy_name);
         if (!chunkmap_file_exists(copy_path)) break;
+        if (chunkmap_same_contents(source_path, copy_path)) {
+            safe_string_copy(global_chunkmap_damaged_copy, copy_name, CHUNKMAP_PATH_SIZE, 0);
+            log_message(1, "Chunk file %s is damaged; a copy is kept already as %s", name, copy_name);
+            return;
+        }
     }
     if (n == CHUNKMAP_DAMAGED_COPY_LIMIT) {
         log_message(1, "Chunk file %s is damaged; too many damaged copies are kept already", name);
         return;
     }
-    FILE *source = fopen(source_path, "rb");
-    FILE *copy = source ? fopen(copy_path, "wb") : nullptr;
-    uint8_t ok = copy ? 1 : 0;
-    char buffer[8192];
-    size_t got;
-    while (ok && (got = fread(buffer, 1, sizeof(buffer), source)) > 0)
-        if (fwrite(buffer, 1, got, copy) != got) ok = 0;
-    if (source && ferror(source)) ok = 0;
-    if (copy && fclose(copy) != 0) ok = 0;
-    if (source) fclose(source);
-    if (!ok) {
+    uint8_t cut = 0;
+    int error = 0;
+    if (!chunkmap_copy_file(source_path, copy_path, &cut, &error)) {
         log_message(1, "Chunk file %s is damaged and could not be copied to %s -- %s", name, copy_name,
-                    strerror(errno));
+                    strerror(error ? error : EIO));
         return;
     }
     safe_string_copy(global_chunkmap_damaged_copy, copy_name, CHUNKMAP_PATH_SIZE, 0);
-    log_message(1, "Chunk file %s is damaged; a copy is kept as %s", name, copy_name);
+    if (cut)
+        log_message(1, "Chunk file %s is damaged and longer than any chunk file; its first %u bytes are kept as %s",
+                    name, (unsigned)global_chunkmap_file_limit, copy_name);
+    else
+        log_message(1, "Chunk file %s is damaged; a copy is kept as %s", name, copy_name);
 }
 
 void chunkmap_load(int cx, int cy) {
@@ -175,25 +320,27 @@ void chunkmap_load(int cx, int cy) {
 
     static char buffer[CHUNKMAP_FILE_BUFFER];
     setvbuf(file, buffer, _IOFBF, sizeof(buffer));
-    chunkmap_lock_file(file);
+    platform_lock_file(file);
     uint8_t problems = 0;
     uint8_t unreadable[CHUNK_SIZE][CHUNK_SIZE];
+    chunkmap_fault_count faults;
+    memset(&faults, 0, sizeof(faults));
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
         for (int lx = 0; lx < CHUNK_SIZE; lx++) {
-            uint8_t found = chunkmap_read_pillar(file, &c->pillar[lx][ly], lx, ly, name);
+            uint8_t found = chunkmap_read_pillar(file, &c->pillar[lx][ly], lx, ly, name, &faults);
             unreadable[lx][ly] = found & PILLAR_EMPTY;
             problems |= found;
         }
     }
-    // A damaged object list costs only its unreadable objects, never the terrain read above.
-    if (chunkmap_object_import_hook && !chunkmap_object_import_hook(file, c))
-        log_message(1, "Some objects of %s could not be read", name);
-    chunkmap_unlock_file(file);
+    chunkmap_import_objects(file, c, name);
+    platform_unlock_file(file);
     fclose(file);
+    chunkmap_log_fault_summary(&faults, name);
 
     // A generated world has no empty column, so one is damage. The readable columns stay as
     // read; the unreadable ones are rebuilt from the world's terrain, and the next save writes
-    // a good file.
+    // a good file. Once all are in place the rebuilt ones get the edge materials generation
+    // gives, which depend on their neighbours.
     if (problems) {
         chunkmap_keep_damaged_file(name, cx, cy);
         int rebuilt = 0;
@@ -204,47 +351,52 @@ void chunkmap_load(int cx, int cy) {
                 if (c->pillar[lx][ly]) rebuilt++;
             }
         }
+        for (int lx = 0; lx < CHUNK_SIZE; lx++)
+            for (int ly = 0; ly < CHUNK_SIZE; ly++)
+                if (unreadable[lx][ly] && c->pillar[lx][ly])
+                    worldmap_edge_pillar(cx * CHUNK_SIZE + lx, cy * CHUNK_SIZE + ly);
         if (rebuilt) log_message(1, "Rebuilt %d unreadable columns of %s from the world's terrain", rebuilt, name);
     }
     log_message(5, "  Chunk loaded");
 }
 
-// Flushes the file's data to the disk itself, not just to the system.
-static uint8_t chunkmap_sync_file(FILE *file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0 ? 1 : 0;
-#else
-    return fsync(fileno(file)) == 0 ? 1 : 0;
-#endif
-}
-
-// Puts the new file in the old one's place in one step, so either the old or the new file exists.
-static uint8_t chunkmap_replace_file(const char *temporary_path, const char *path) {
-#ifdef _WIN32
-    return MoveFileExA(temporary_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
-#else
-    if (rename(temporary_path, path) != 0) return 0;
-    // The rename itself survives a power cut once the folder is on disk too.
-    if (global_chunkmap_sync_to_disk) {
-        char folder[CHUNKMAP_PATH_SIZE];
-        safe_string_copy(folder, path, CHUNKMAP_PATH_SIZE, 0);
-        char *slash = strrchr(folder, '/');
-        if (slash) {
-            *slash = 0;
-            int descriptor = open(folder, O_RDONLY);
-            if (descriptor >= 0) {
-                fsync(descriptor);
-                close(descriptor);
-            }
-        }
+uint8_t chunkmap_close_file_to_disk(FILE *file, const char **failure) {
+    if (fflush(file) != 0 || ferror(file)) {
+        int error = errno ? errno : EIO;
+        fclose(file);
+        *failure = "cannot write the file";
+        errno = error;
+        return 0;
+    }
+    if (global_chunkmap_sync_to_disk && !platform_sync_file(file)) {
+        int error = errno;
+        fclose(file);
+        *failure = "cannot flush the file to disk";
+        errno = error;
+        return 0;
+    }
+    if (fclose(file) != 0) {
+        *failure = "cannot close the file";
+        return 0;
     }
     return 1;
-#endif
 }
 
-static void chunkmap_save_failed(const char *name, const char *what, int error, const char *temporary_path) {
-    log_message(1, "Could not save chunk %s -- %s: %s; the previous file is kept", name, what, strerror(error));
+uint8_t chunkmap_replace_file(const char *temporary_path, const char *path) {
+    return platform_replace_file(temporary_path, path, global_chunkmap_sync_to_disk);
+}
+
+// The player learns what is lost: the changes since the last save when an older file is kept,
+// or the whole chunk, which is made afresh next time, when it was never saved.
+static void chunkmap_save_failed(const char *name, const char *what, int error, const char *temporary_path,
+                                 const char *path) {
     remove(temporary_path);
+    global_chunkmap_failed_saves++;
+    if (chunkmap_file_exists(path))
+        log_message(1, "Could not save chunk %s -- %s: %s; the previous file is kept", name, what, strerror(error));
+    else
+        log_message(1, "Could not save chunk %s -- %s: %s; it was never saved before, so it will be generated afresh",
+                    name, what, strerror(error));
 }
 
 // Writes the chunk under a temporary name beside its file, flushes it and renames it over the
@@ -255,46 +407,39 @@ static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
     snprintf(temporary_name, sizeof(temporary_name), "%s.TMP", name);
     chunkmap_fixed_path(temporary_path, temporary_name);
 
+    if (!worldmap_save_unsaved_seed()) {
+        chunkmap_save_failed(name, "the world's seed could not be written first", errno, temporary_path, path);
+        return 0;
+    }
     FILE *file = global_chunkmap_save_fault == 1 ? nullptr : fopen(temporary_path, "wb");
     if (!file) {
         chunkmap_save_failed(name, "cannot create the file", global_chunkmap_save_fault == 1 ? EACCES : errno,
-                             temporary_path);
+                             temporary_path, path);
         return 0;
     }
     // One large buffer and one lock for the whole file: the records go out value by value.
     static char buffer[CHUNKMAP_FILE_BUFFER];
     setvbuf(file, buffer, _IOFBF, sizeof(buffer));
-    chunkmap_lock_file(file);
+    platform_lock_file(file);
     for (int ly = 0; ly < CHUNK_SIZE; ly++) {
         for (int lx = 0; lx < CHUNK_SIZE; lx++) {
             for (const voxel *v = c->pillar[lx][ly]; v; v = v->next) voxel_export(file, v);
             voxel_export_terminator(file);
         }
     }
-    if (chunkmap_object_export_hook) chunkmap_object_export_hook(file, c);
-    chunkmap_unlock_file(file);
+    chunkmap_export_objects(file, c);
+    platform_unlock_file(file);
 
-    if (fflush(file) != 0 || ferror(file)) {
-        int error = errno;
-        fclose(file);
-        chunkmap_save_failed(name, "cannot write the file", error, temporary_path);
-        return 0;
-    }
-    if (global_chunkmap_sync_to_disk && !chunkmap_sync_file(file)) {
-        int error = errno;
-        fclose(file);
-        chunkmap_save_failed(name, "cannot flush the file to disk", error, temporary_path);
-        return 0;
-    }
-    if (fclose(file) != 0) {
-        chunkmap_save_failed(name, "cannot close the file", errno, temporary_path);
+    const char *failure = "";
+    if (!chunkmap_close_file_to_disk(file, &failure)) {
+        chunkmap_save_failed(name, failure, errno, temporary_path, path);
         return 0;
     }
     // A crash at this point leaves the complete new file under its temporary name and the old
     // file as it was; the next save writes the temporary file afresh.
     if (global_chunkmap_save_fault == 2) return 0;
     if (!chunkmap_replace_file(temporary_path, path)) {
-        chunkmap_save_failed(name, "cannot rename the new file over the old one", errno, temporary_path);
+        chunkmap_save_failed(name, "cannot rename the new file over the old one", errno, temporary_path, path);
         return 0;
     }
     return 1;

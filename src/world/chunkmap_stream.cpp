@@ -1,8 +1,9 @@
 // chunkmap_stream.cpp — streaming chunks in and out around the camera target, one load and one
 // save per pass at most, and saving everything at exit
 #include "world/chunkmap.h"
-#include "game/kestrova.h"
 #include "foundation/logfile.h"
+#include "foundation/timer.h"
+#include "foundation/vecmath.h"
 
 // x >> 6 rounding toward minus infinity, also for the negative points near the map's edge.
 static int chunkmap_floor_chunk(int value) {
@@ -25,14 +26,23 @@ static float chunkmap_distance_squared(int x, int y, int cx, int cy) {
 
 void chunkmap_unload_everything(void) {
     log_message(3, "Unloading entire chunkmap (writing to disk)");
+    uint32_t failed_before = global_chunkmap_failed_saves;
+    int resident = 0;
     for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
         for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
+            if (chunk_map[cx][cy]) resident++;
             log_message(3, "  Attempting to unload %d, %d", cx, cy);
             chunkmap_unload(cx, cy);
             log_message(3, "  Finished unload of %d, %d", cx, cy);
         }
     }
     log_message(3, "Done unloading entire chunkmap");
+    global_chunkmap_failed_saves_at_exit = global_chunkmap_failed_saves - failed_before;
+    if (global_chunkmap_failed_saves_at_exit)
+        log_message(1, "Could not save %u of %d chunks at exit; their changes since they were last saved are lost",
+                    (unsigned)global_chunkmap_failed_saves_at_exit, resident);
+    if (failed_before)
+        log_message(1, "%u chunks could not be saved earlier in this game", (unsigned)failed_before);
 }
 
 void chunkmap_update(int x, int y, float load_radius, float unload_radius, uint8_t force_update) {

@@ -225,14 +225,25 @@ void worldmap_ores(int cx, int cy) {
     }
 }
 
-// Edge materials over the chunk and its one-column border, from the smallest neighbour height
-// up to the column's top.
-template <typename Heights>
-void worldmap_edges(int cx, int cy, Heights heights) {
-    for (int i = 0; i < CHUNK_SIZE + 2; i++) {
-        for (int j = 0; j < CHUNK_SIZE + 2; j++) {
-            int X = 64 * cx + i - 1, Y = 64 * cy + j - 1;
-            column_heights h = heights(X, Y, i, j);
+// The total height and its four neighbours at a column's sample point.
+column_heights worldmap_edge_heights(int X, int Y) {
+    float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
+    column_heights h;
+    h.totalz = maplayer_height(maplayer_total, fx, fy);
+    h.left = maplayer_height(maplayer_total, fx - 1.0f, fy);
+    h.right = maplayer_height(maplayer_total, fx + 1.0f, fy);
+    h.down = maplayer_height(maplayer_total, fx, fy - 1.0f);
+    h.up = maplayer_height(maplayer_total, fx, fy + 1.0f);
+    return h;
+}
+
+// Edge materials over the columns (x0 .. x0 + width - 1, y0 .. y0 + height - 1), each from the
+// smallest neighbour height up to the column's top.
+void worldmap_edges_of_columns(int x0, int y0, int width, int height) {
+    for (int i = 0; i < width; i++) {
+        for (int j = 0; j < height; j++) {
+            int X = x0 + i, Y = y0 + j;
+            column_heights h = worldmap_edge_heights(X, Y);
             int low = worldmap_neighbor_z(h);
             int high = (int)h.totalz;
             if (high < 0) high = 0;
@@ -406,6 +417,11 @@ voxel *worldmap_generate_pillar(int x, int y) {
     return worldmap_reference_column(x, y);
 }
 
+void worldmap_edge_pillar(int x, int y) {
+    if (x < 0 || x >= CHUNKMAP_COLUMNS || y < 0 || y >= CHUNKMAP_COLUMNS) return;
+    worldmap_edges_of_columns(x, y, 1, 1);
+}
+
 void worldmap_generate_chunk_reference(int cx, int cy) {
     worldmap_timers_start();
     subfunction_timer_start(0);
@@ -423,16 +439,8 @@ void worldmap_generate_chunk_reference(int cx, int cy) {
         worldmap_ores(cx, cy);
         subfunction_timer_end(4);
         subfunction_timer_start(5);
-        worldmap_edges(cx, cy, [](int X, int Y, int, int) {
-            float fx = (float)X + 0.5f, fy = (float)Y + 0.5f;
-            column_heights h;
-            h.totalz = maplayer_height(maplayer_total, fx, fy);
-            h.left = maplayer_height(maplayer_total, fx - 1.0f, fy);
-            h.right = maplayer_height(maplayer_total, fx + 1.0f, fy);
-            h.down = maplayer_height(maplayer_total, fx, fy - 1.0f);
-            h.up = maplayer_height(maplayer_total, fx, fy + 1.0f);
-            return h;
-        });
+        // The chunk and its one-column border.
+        worldmap_edges_of_columns(64 * cx - 1, 64 * cy - 1, CHUNK_SIZE + 2, CHUNK_SIZE + 2);
         subfunction_timer_end(5);
     }
     worldmap_timers_end();

@@ -43,6 +43,12 @@ void maplayer_height4(const maplayer *ml, const float *x, const float *y, float 
 uint8_t worldmap_setup(int32_t seed, const char *world_name);
 // The seed the world runs with, as worldmap_setup left it.
 extern int32_t global_world_seed;
+// Set when a new world's seed file could not be written. Chunks are saved only once it is, so
+// a world never holds chunks of a seed it does not record.
+extern uint8_t global_world_seed_unsaved;
+// Tries again to write the seed of a new world; 1 when it is on disk (or was already), else 0
+// with the reason in errno.
+uint8_t worldmap_save_unsaved_seed(void);
 
 // worldmap.cpp — chunk generation
 // Creates, registers and fills chunk (cx, cy); nothing if it is off the map or resident.
@@ -54,3 +60,6 @@ void worldmap_generate_chunk_reference(int cx, int cy);
 // the column stage of generation makes it (before tree seeds, ores and edges), or none when (x, y)
 // is off the map or memory runs out. The chunk reader rebuilds the columns of a damaged file with it.
 voxel *worldmap_generate_pillar(int x, int y);
+// The edge pass of generation over the one column (x, y), with the neighbours now resident: a
+// rebuilt column gets the edge materials a generated one has.
+void worldmap_edge_pillar(int x, int y);

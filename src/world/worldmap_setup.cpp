@@ -6,64 +6,116 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <direct.h>
-#endif
 
+#include "foundation/file.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "foundation/random.h"
+#include "foundation/trig.h"
+#include "world/chunkmap.h"
 #include "world/worldmap.h"
 
 int32_t global_world_seed = 0;
 
 // Creates one folder with the system call; an existing folder is fine.
 static uint8_t worldmap_make_folder(const char *path) {
-#ifdef _WIN32
-    int result = _mkdir(path);
-#else
-    int result = mkdir(path, 0755);
-#endif
-    if (result == 0 || errno == EEXIST) return 1;
+    if (platform_make_folder(path)) return 1;
     log_message(1, "Unable to create folder %s: %s", path, strerror(errno));
     return 0;
 }
 
-// Reads the seed of an existing world. Returns 0 if there is no seed file, 1 if it was read into
-// *seed, 2 if the file is there but holds no number (it is then left as it is).
+// What a seed file held.
+#define SEED_FILE_MISSING 0
+#define SEED_FILE_READ 1
+#define SEED_FILE_NO_NUMBER 2
+#define SEED_FILE_EMPTY 3
+
+// Reads the seed of an existing world into *seed. A file that is there but holds no number is
+// left as it is; one holding nothing but blanks is told apart, since a failed write of old left
+// such files behind.
 static uint8_t worldmap_read_seed(const char *path, int32_t *seed) {
     FILE *file = fopen(path, "r");
-    if (!file) return 0;
+    if (!file) return SEED_FILE_MISSING;
     // Read as "%d" would, but a number too big for the seed is no seed rather than undefined.
     char text[64];
     size_t length = fread(text, 1, sizeof(text) - 1, file);
     fclose(file);
     text[length] = 0;
+    if (length < sizeof(text) - 1 && text[strspn(text, " \t\r\n")] == 0) return SEED_FILE_EMPTY;
     char *end = nullptr;
     errno = 0;
     long long value = strtoll(text, &end, 10);
-    if (end == text || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return 2;
+    if (end == text || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return SEED_FILE_NO_NUMBER;
     *seed = (int32_t)value;
-    return 1;
+    return SEED_FILE_READ;
 }
 
-static void worldmap_write_seed(const char *world_name, int32_t seed) {
+// The chunk files already saved in the world's folder.
+static int worldmap_count_chunk_files(const char *world_name) {
+    char folder[WORLDMAP_PATH_SIZE];
+    snprintf(folder, sizeof(folder), "WORLDS\\%s", world_name);
+    int count = 0;
+    while (finding_files(folder)) {
+        size_t length = strlen(global_file_search_result);
+        if (length > 4 && strcmp(global_file_search_result + length - 4, ".DAT") == 0) count++;
+    }
+    return count;
+}
+
+uint8_t global_world_seed_unsaved = 0;
+static char worldmap_seed_world[WORLDMAP_PATH_SIZE] = "";
+
+// Writes the seed file as chunk files are written: a temporary file beside it, flushed to the
+// disk and renamed over it, so the file is never left empty or half written.
+static uint8_t worldmap_write_seed_file(const char *world_name, int32_t seed, uint8_t quiet) {
     worldmap_make_folder(fix_path("WORLDS"));
     char folder[WORLDMAP_PATH_SIZE];
     snprintf(folder, sizeof(folder), "WORLDS\\%s", world_name);
     safe_string_copy(folder, fix_path(folder), sizeof(folder), 0);
     worldmap_make_folder(folder);
 
-    char path[WORLDMAP_PATH_SIZE];
+    char path[WORLDMAP_PATH_SIZE], temporary_path[WORLDMAP_PATH_SIZE];
     snprintf(path, sizeof(path), "WORLDS\\%s\\SEED.TXT", world_name);
     safe_string_copy(path, fix_path(path), sizeof(path), 0);
-    FILE *file = fopen(path, "w");
-    if (!file || fprintf(file, "%d", (int)seed) < 0) {
-        log_message(1, "Unable to write seed %d to %s", (int)seed, path);
-        if (file) fclose(file);
-        return;
+    snprintf(temporary_path, sizeof(temporary_path), "WORLDS\\%s\\SEED.TXT.TMP", world_name);
+    safe_string_copy(temporary_path, fix_path(temporary_path), sizeof(temporary_path), 0);
+
+    const char *failure = "cannot create the file";
+    int error = EACCES;
+    FILE *file = global_chunkmap_save_fault == 1 ? nullptr : fopen(temporary_path, "w");
+    uint8_t written = 0;
+    if (file) {
+        if (fprintf(file, "%d", (int)seed) < 0) {
+            error = errno;
+            fclose(file);
+            failure = "cannot write the file";
+        } else if (!chunkmap_close_file_to_disk(file, &failure)) {
+            error = errno;
+        } else if (!chunkmap_replace_file(temporary_path, path)) {
+            error = errno;
+            failure = "cannot rename the new file over the old one";
+        } else {
+            written = 1;
+        }
+    } else if (global_chunkmap_save_fault != 1) {
+        error = errno;
     }
-    if (fclose(file) != 0) log_message(1, "Unable to write seed %d to %s", (int)seed, path);
+    if (written) return 1;
+    remove(temporary_path);
+    if (!quiet) {
+        log_message(1, "Unable to write seed %d to %s -- %s: %s", (int)seed, path, failure, strerror(error));
+        log_message(1, "  No chunk is saved until the seed is: chunks without it would not match the world");
+    }
+    errno = error;
+    return 0;
+}
+
+uint8_t worldmap_save_unsaved_seed(void) {
+    if (!global_world_seed_unsaved) return 1;
+    if (!worldmap_write_seed_file(worldmap_seed_world, global_world_seed, 1)) return 0;
+    global_world_seed_unsaved = 0;
+    log_message(2, "Seed %d is written to the world's folder at last", (int)global_world_seed);
+    return 1;
 }
 
 // The ten groups of ten clusters of ten islands; each island is handed to paint().
@@ -109,7 +161,8 @@ static void worldmap_paint_island_tile(int32_t seed) {
         int steps = (int)random_range(6.0f, 15.0f);
         for (int s = 0; s < steps; s++) {
             unsigned alpha = random_number();
-            isletile_try_write_circle(sinf(angle) * radius + mx, cosf(angle) * radius + my, 255, alpha, size);
+            isletile_try_write_circle(trig_sinf(angle) * radius + mx, trig_cosf(angle) * radius + my, 255, alpha,
+                                      size);
             angle += 0.05f;
         }
     }
@@ -138,12 +191,28 @@ uint8_t worldmap_setup(int32_t seed, const char *world_name) {
     snprintf(path, sizeof(path), "WORLDS\\%s\\SEED.TXT", world_name);
     safe_string_copy(path, fix_path(path), sizeof(path), 0);
     uint8_t found = worldmap_read_seed(path, &seed);
-    if (found == 0) {
-        worldmap_write_seed(world_name, seed);
-    } else if (found == 2) {
+    global_world_seed_unsaved = 0;
+    safe_string_copy(worldmap_seed_world, world_name, sizeof(worldmap_seed_world), 0);
+    int chunk_files = found == SEED_FILE_READ ? 0 : worldmap_count_chunk_files(world_name);
+    if (found == SEED_FILE_EMPTY && chunk_files == 0) {
+        // Nothing was made from the lost seed yet, so the world may start afresh.
+        log_message(2, "Seed file %s is empty and the world has no chunks yet; it starts afresh with seed %d", path,
+                    (int)seed);
+        found = SEED_FILE_MISSING;
+    }
+    if (found == SEED_FILE_MISSING) {
+        if (!worldmap_write_seed_file(world_name, seed, 0)) global_world_seed_unsaved = 1;
+    } else if (found != SEED_FILE_READ) {
         // Overwriting it would lose the world's real seed; the file is kept for the player to mend.
         log_message(1, "Seed file %s holds no number; running with seed %d and leaving the file alone", path,
                     (int)seed);
+        if (chunk_files > 0)
+            log_message(1, "  New chunks will not match the %d chunks already saved; put the world's seed back into "
+                           "%s to mend it",
+                        chunk_files, path);
+        else
+            log_message(1, "  Chunks saved in this game will not match those of later games until %s holds a seed",
+                        path);
     }
     log_message(3, "World seed == %d", (int)seed);
     global_world_seed = seed;

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "foundation/trig.h"
 #include "foundation/logfile.h"
 #include "world/maptile.h"
 #include "foundation/random.h"
@@ -37,7 +38,7 @@ void isletile_write_circle(unsigned cx, unsigned cy, unsigned value, unsigned al
             int d2 = (icx - x) * (icx - x) + (icy - y) * (icy - y);
             if ((float)d2 >= outer * outer) continue;
             // A soft disc: full strength in the middle, fading to nothing at the outer radius.
-            float fade = (1.0f + cosf(3.141593f * sqrtf((float)d2) / outer)) / 2.0f;
+            float fade = (1.0f + trig_cosf(3.141593f * sqrtf((float)d2) / outer)) / 2.0f;
             isletile_write((unsigned)x, (unsigned)y, value, (unsigned)((float)alpha * fade));
         }
     }
@@ -98,10 +99,10 @@ maplayer *maplayer_create(float scale, uint8_t mode) {
     if (!ml) return nullptr;
     ml->x = x;
     ml->y = y;
-    ml->sidex = sinf(angle);
-    ml->sidey = cosf(angle);
-    ml->frontx = -cosf(angle);
-    ml->fronty = sinf(angle);
+    ml->sidex = trig_sinf(angle);
+    ml->sidey = trig_cosf(angle);
+    ml->frontx = -trig_cosf(angle);
+    ml->fronty = trig_sinf(angle);
     ml->scale = scale;
     ml->weight = sqrtf(scale);
     ml->layer_mode = mode;

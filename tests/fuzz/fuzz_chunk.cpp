@@ -13,6 +13,7 @@
 #include "objects/object.h"
 #include "objects/template.h"
 #include "terrain/voxel.h"
+#include "foundation/settings.h"
 
 static std::string fuzz_read_file(const char *path) {
     std::string bytes;
@@ -74,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             }
             if (height > VOXEL_PILLAR_HEIGHT_LIMIT) __builtin_trap();
             if (top && voxel_material(top) == 0) __builtin_trap();
+            if (!voxel_check_pillar(c->pillar[x][y])) __builtin_trap();
         }
     }
 

@@ -9,6 +9,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "terrain/voxel.h"
+#include "foundation/settings.h"
 
 struct collected_triangle {
     multri triangle;

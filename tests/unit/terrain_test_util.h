@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "world/chunkmap.h"
+#include "world/worldmap.h"
 #include "foundation/logfile.h"
 #include "test_util.h"
 #include "terrain/voxel.h"
+#include "foundation/settings.h"
+#include "foundation/timer.h"
 
 // Enters a scratch folder holding an empty world folder, opens the log there, sets up the
 // substitute pillars and the material tables, and starts with an empty grid. On leaving, every
@@ -21,27 +24,28 @@ class ScratchWorld {
         mkdir("WORLDS/" WORLD_NAME, 0755);
         open_logfile();
         global_log_level = 5;
+        chunkmap_reset();
         voxel_clear_map();
         voxel_setup_materials();
         chunkmap_setup();
         last_chunkmap_update = 0;
         global_world_frame = 0;
+        global_sun_light_level = 255;
         global_chunkmap_save_fault = 0;
+        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+        global_chunkmap_failed_saves = 0;
+        global_chunkmap_failed_saves_at_exit = 0;
+        global_world_seed_unsaved = 0;
         global_voxel_allocation_limit = 0;
     }
     ~ScratchWorld() {
-        for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
-            for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
-                chunk_destroy(chunk_map[cx][cy]);
-                chunk_map[cx][cy] = nullptr;
-            }
-        }
-        voxel_destroy(global_empty_voxel);
-        global_empty_voxel = nullptr;
-        voxel_destroy(global_off_map_voxel);
-        global_off_map_voxel = nullptr;
+        chunkmap_reset();
+        voxel_release_substitutes();
         global_chunkmap_save_fault = 0;
+        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+        global_world_seed_unsaved = 0;
         global_voxel_allocation_limit = 0;
+        global_log_level = 5;
     }
 
   private:

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "terrain_test_util.h"
+#include "foundation/timer.h"
 
 typedef std::set<std::pair<int, int>> chunk_set;
 

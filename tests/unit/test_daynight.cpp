@@ -1,9 +1,10 @@
 // test_daynight.cpp — the sun level's easing and the music crossfade rules
 #include <gtest/gtest.h>
 
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "sound/sound.h"
+#include "terrain/voxel.h"
 
 class DayNightTest : public ::testing::Test {
   protected:
@@ -18,6 +19,7 @@ class DayNightTest : public ::testing::Test {
     void TearDown() override {
         day_music_channel = night_music_channel = inventory_music_channel = underground_music_channel =
             title_music_channel = SOUND_NO_CHANNEL;
+        global_sun_light_level = 255;
         for (int c = 0; c < SOUND_CHANNELS; c++) channel_volume[c][0] = channel_volume[c][1] = 0;
         draw_menu = 0;
         global_world_frame = 0;

@@ -5,6 +5,8 @@
 
 #include "display/display.h"
 #include "foundation/random.h"
+#include "foundation/settings.h"
+#include "foundation/timer.h"
 
 namespace {
 

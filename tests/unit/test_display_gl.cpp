@@ -1,5 +1,6 @@
 // test_display_gl.cpp — behaviour that needs a real GL context: the window, textures, the overlay state, the loading screen
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -11,9 +12,10 @@
 
 #include "display/display.h"
 #include "display/font.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "test_util.h"
 #include "test_window.h"
+#include "foundation/settings.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ struct GlWindow : ::testing::Test {
         screen_x = 320;
         screen_y = 240;
         fullscreen_mode = 0;
+        global_log_level = 5;
         ASSERT_EQ(display_setup(), 1) << SDL_GetError();
     }
 };
@@ -86,7 +89,7 @@ TEST_F(GlWindow, InitialCameraMatrixSwapsYAndZ) {
 
 TEST_F(GlWindow, MipmappedTextureHasEveryLevelDownToOneTexel) {
     ScratchDir scratch;
-    ASSERT_EQ(system("mkdir -p ART"), 0);
+    ASSERT_EQ(mkdir("ART", 0755), 0);
     write_tga("ART/WIDE.TGA", 64, 16);
     uint32_t texture = display_load_texture_file_rgba("ART\\WIDE.TGA", 1, 0);
     ASSERT_NE(texture, 0u);
@@ -114,6 +117,21 @@ TEST_F(GlWindow, MissingOrRefusedFilesGiveTextureZeroWithALogLine) {
     write_tga("EMPTY.TGA", 0, 5);
     EXPECT_EQ(display_load_texture_file_rgba("EMPTY.TGA", 1, 0), 0u);
     EXPECT_TRUE(log_contains("ERROR:  File had trouble...  Bits == 32, X == 0, Y == 5"));
+    // At the shipped log level the player still reads what is wrong with which picture.
+    EXPECT_TRUE(log_contains("Warn :Could not load picture ART/NOTHERE.TGA -- No such file or directory"));
+    EXPECT_TRUE(log_contains("Warn :Could not load picture EMPTY.TGA -- its size is 0 or beyond 1024 texels"));
+    // A picture cut short still loads, with a warning; an optional one may be absent quietly.
+    ASSERT_EQ(system("mkdir -p ART"), 0);
+    write_tga("ART/CUT.TGA", 16, 16);
+    std::string bytes = read_text_file("ART/CUT.TGA");
+    write_text_file("ART/CUT.TGA", bytes.substr(0, 100));
+    uint32_t texture = display_load_texture_file_rgba("ART\\CUT.TGA", 1, 1);
+    EXPECT_NE(texture, 0u);
+    display_unload_texture(texture);
+    EXPECT_TRUE(log_contains("Warn :Picture ART/CUT.TGA ends early: 942 bytes of its 16x16 texels are missing and "
+                             "show white"));
+    EXPECT_EQ(display_load_texture_file_if_present("ART\\TEXTURE9.TGA", 1, 0), 0u);
+    EXPECT_FALSE(log_contains("TEXTURE9.TGA --"));
 }
 
 TEST_F(GlWindow, WindowModeSplitsTheDepthRangeAndFlattensTheBasis) {

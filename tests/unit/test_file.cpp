@@ -65,7 +65,12 @@ TEST(DirectorySearch, YieldsEveryEntryThenStopsThenStartsOver) {
 
     auto first = search_all("OBJECT\\");
     std::sort(first.begin(), first.end());
+#ifdef _WIN32
+    // Windows lists "." and ".." first and only those two are skipped; a dot name is an entry there.
+    EXPECT_EQ(first, (std::vector<std::string>{".hidden", "A", "B"}));
+#else
     EXPECT_EQ(first, (std::vector<std::string>{"A", "B"}));
+#endif
     EXPECT_EQ(file_search_active, 0);
 
     // The next loop starts a fresh search from the first entry.

@@ -131,6 +131,7 @@ TEST_F(Board, WorldObjectsMergeWhollyOrMoveInAndNeverIntoThemselves) {
     EXPECT_EQ(inner->current_pile, &bag->inventory_pile);
     EXPECT_EQ(inner->inventory_pile, nullptr);
     put_object_into_pile(bag, &bag->inventory_pile);
+    put_object_into_pile(bag, &inner->inventory_pile);
     EXPECT_EQ(bag->current_pile, pile);
     EXPECT_TRUE(log_contains("Refused to put Bag into its own inventory"));
 }

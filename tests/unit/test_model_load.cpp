@@ -167,6 +167,27 @@ TEST_F(ModelTest, TablesThatCannotCountTheirEntriesRefuseTheModel) {
     EXPECT_EQ(load("# Inter-Quake Export\njoint \"j\" -1\n" + repeat("frame\n", 65536)), 0);
     EXPECT_EQ(slot(), nullptr);
     EXPECT_TRUE(log_contains("more frames"));
+
+    // A small file whose frames and joints would need a huge block is refused before allocating.
+    EXPECT_EQ(load("# Inter-Quake Export\n" + repeat("joint \"j\" -1\n", 99) + repeat("frame\n", 30000)), 0);
+    EXPECT_EQ(slot(), nullptr);
+    EXPECT_TRUE(log_contains("more memory than allowed"));
+}
+
+TEST_F(ModelTest, AHostileFileCannotFloodTheLog) {
+    // Thousands of frames list only the first frames' offsets; thousands of bad lines report 100.
+    std::string text = "# Inter-Quake Export\n" + repeat("joint \"j\" -1\n", 50) + repeat("frame\n", 5000) +
+                       "mesh \"m\"\n" + repeat("vp x\nvt 0 0\nvn 0 0 1\n", 300);
+    EXPECT_EQ(load(text), 0);
+    ASSERT_NE(slot(), nullptr);
+    int bad = 0, lines = 0;
+    for (const std::string &line : log_lines()) {
+        lines++;
+        if (line.find("Had trouble reading line") != std::string::npos) bad++;
+    }
+    EXPECT_EQ(bad, 100);
+    EXPECT_TRUE(log_contains("200 more lines were unreadable"));
+    EXPECT_LT(lines, 2000);
 }
 
 TEST_F(ModelTest, FacesAndWeightsOutsideTheirTablesAreDroppedWithOneLineEach) {

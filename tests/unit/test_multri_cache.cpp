@@ -8,6 +8,7 @@
 #include "display/display.h"
 #include "multri_test_util.h"
 #include "test_window.h"
+#include "foundation/settings.h"
 
 namespace {
 

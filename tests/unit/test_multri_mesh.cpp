@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "multri_test_util.h"
+#include "foundation/settings.h"
+#include "terrain/voxel.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "display/display.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "object_test_util.h"
 #include "objects/object_draw.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "game/input.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 
 TEST(ProgressBar, StartWithZeroCountsAgainstOne) {

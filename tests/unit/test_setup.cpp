@@ -6,6 +6,9 @@
 
 #include "game/kestrova.h"
 #include "foundation/logfile.h"
+#include "sound/sound.h"
+#include "terrain/voxel.h"
+#include "world/chunkmap.h"
 #include "test_util.h"
 #include "test_window.h"
 
@@ -92,6 +95,7 @@ TEST_F(SetupTest, DistancesAreClamped) {
     load_setup("SETUP.TXT");
     EXPECT_EQ(global_display_distance, 1000);
     EXPECT_EQ(global_background_distance, 500);
+    EXPECT_TRUE(log_contains("Warn :  Display distance 5000 is outside 20..1000; 1000 is used"));
 }
 
 TEST_F(SetupTest, OnlyTheFirstLetterOfABooleanCounts) {
@@ -143,10 +147,31 @@ TEST_F(SetupTest, LogLevelEchoIsWrittenUnderTheOldThreshold) {
     EXPECT_EQ(lines.back(), "Info :  Settings File Log Level == 2");
 }
 
-TEST_F(SetupTest, LogLevelKeepsItsLowEightBits) {
-    write_text_file("SETUP.TXT", setup_text("800x600", "F", "50", "500", "T", "F", "T", "260"));
+TEST_F(SetupTest, LogLevelIsKeptWithinZeroToFive) {
+    write_text_file("SETUP.TXT", setup_text("800x600", "F", "50", "500", "T", "F", "T", "256"));
     load_setup("SETUP.TXT");
-    EXPECT_EQ(global_log_level, 4);
+    EXPECT_EQ(global_log_level, 5);
+    EXPECT_TRUE(log_contains("Warn :  Settings File Log Level 256 is outside 0..5; 5 is used"));
+    write_text_file("SETUP.TXT", setup_text("800x600", "F", "50", "500", "T", "F", "T", "-3"));
+    load_setup("SETUP.TXT");
+    EXPECT_EQ(global_log_level, 0);
+}
+
+TEST_F(SetupTest, NumbersBeyondAnIntAreRefusedNotWrapped) {
+    write_text_file("SETUP.TXT", setup_text("99999999999x600", "F", "2147483648", "-2147483649", "T", "F", "T",
+                                            "4294967300"));
+    load_setup("SETUP.TXT");
+    EXPECT_EQ(screen_x, 800);
+    EXPECT_EQ(screen_y, 600);
+    EXPECT_EQ(global_display_distance, 50);
+    EXPECT_EQ(global_background_distance, 500);
+    EXPECT_EQ(global_log_level, 5);
+    EXPECT_TRUE(log_contains("Warn :  Resolution 99999999999x600 is out of range in the setup file; keeping its "
+                             "default"));
+    EXPECT_TRUE(log_contains("Warn :  Display distance 2147483648 is out of range in the setup file; keeping its "
+                             "default"));
+    EXPECT_TRUE(log_contains("Warn :  Background distance -2147483649 is out of range"));
+    EXPECT_TRUE(log_contains("Warn :  Settings File Log Level 4294967300 is out of range"));
 }
 
 TEST_F(SetupTest, ShortFileKeepsDefaultsForMissingValuesAndNamesThem) {
@@ -203,7 +228,7 @@ TEST_F(SetupTest, LongWordsAreCutAtFortyCharacters) {
 
 TEST_F(SetupTest, ShippedSetupFileHoldsTheDefaultsWithLogLevelThree) {
     const char *source = getenv("KESTROVA_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
+    if (!source) source = KESTROVA_SOURCE_DIR_DEFAULT;
     std::string text = read_text_file(std::string(source) + "/assets/SETUP.TXT");
     ASSERT_FALSE(text.empty());
     write_text_file("SETUP.TXT", text);
@@ -226,6 +251,16 @@ TEST(StartupLog, BannerControlsCreditsAndHistoryInOrder) {
     test_window_ignore_library_leaks();
     ScratchDir dir;
     reset_settings();
+    // Start-up leaves the world around the start resident, the mixer open and the title shown.
+    struct StartupCleanup {
+        ~StartupCleanup() {
+            chunkmap_reset();
+            voxel_release_substitutes();
+            sound_shutdown();
+            draw_menu = 0;
+            reset_settings();
+        }
+    } cleanup;
     main_initialize();
     close_logfile();
     auto lines = log_lines();

@@ -117,6 +117,13 @@ TEST(SoundLoad, FilesThatAreNotVorbisAreRefused) {
     EXPECT_EQ(sound_load_ogg("empty.ogg", 255), nullptr);
     EXPECT_EQ(sound_load_ogg("missing.ogg", 255), nullptr);
     EXPECT_TRUE(log_contains("Attempting to load sound file missing.ogg"));
+    // The warnings a player reads at the shipped log level name the file and the reason.
+    EXPECT_TRUE(log_contains("Warn :Could not load sound short.ogg -- File wasn't really an OGG file"));
+    EXPECT_TRUE(log_contains("Warn :Could not load sound missing.ogg -- No such file or directory"));
+    EXPECT_EQ(sound_load_wav("missing.wav"), nullptr);
+    EXPECT_TRUE(log_contains("Warn :Could not load sound missing.wav -- No such file or directory"));
+    EXPECT_EQ(sound_load_wav("short.ogg"), nullptr);
+    EXPECT_TRUE(log_contains("Warn :Could not load sound short.ogg -- it is not a RIFF file"));
 }
 
 TEST(SoundLoad, OggStreamThatIsNotVorbisIsRefused) {

@@ -288,3 +288,44 @@ TEST_F(SquishyTest, AfterOneUpdateARagdollMadeAtAnyScaleHasUnitRotations) {
     }
     joint_array_destroy(j);
 }
+
+TEST_F(SquishyTest, AChainOfBonesStaysOnItsJoints) {
+    // Three bones in a row along z, each drawn by the joint at its lower end; the tip of every bone
+    // must stay on the next joint as the chain flops over, whichever way the body faced.
+    std::string chain =
+        "# Inter-Quake Export\n"
+        "joint \"a\" -1\njoint \"b\" 0\njoint \"c\" 1\njoint \"d\" 2\n"
+        "pq 0 0 0 0 0 0 1\npq 0 0 1 0 0 0 1\npq 0 0 2 0 0 0 1\npq 0 0 3 0 0 0 1\n"
+        "mesh \"m\"\nvp 0 0 1\nvt 0 0\nvn 0 0 1\nvb 0 1\nvp 0 0 2\nvt 0 0\nvn 0 0 1\nvb 1 1\n"
+        "vp 0 0 3\nvt 0 0\nvn 0 0 1\nvb 2 1\n"
+        "frame\npq 0 0 0 0 0 0 1\npq 0 0 1 0 0 0 1\npq 0 0 1 0 0 0 1\npq 0 0 1 0 0 0 1\n";
+    ASSERT_EQ(load_model(chain, 0), 1);
+    for (float turn : {0.0f, 1.5707963f, 3.1415926f}) {
+        float facing[4] = {0.0f, 0.0f, sinf(turn / 2), cosf(turn / 2)};
+        vector at = {80.5f, 80.5f, 50.0f}, out;
+        joint *j = joint_array_create(0, &at, facing, 1, 1.0f, 0.1f);
+        ASSERT_NE(j, nullptr);
+        j[1].velocity = {0.2f, 0.0f, 0.0f};
+        j[2].velocity = {-0.1f, 0.2f, 0.0f};
+        j[3].velocity = {0.0f, 0.0f, -0.3f};
+        float pose[28];
+        float worst = 0.0f;
+        for (int step = 0; step < 20; step++) {
+            joint_array_update(j, &out);
+            ASSERT_EQ(joint_array_pose(j, pose, 4), 4);
+            model_skin(0, 0, &at, facing, 1, 1, 1.0f, pose, 4);
+            for (int v = 0; v < 3; v++) {
+                vector d = {global_model_skin_position[v][0] - j[v + 1].position.x,
+                            global_model_skin_position[v][1] - j[v + 1].position.y,
+                            global_model_skin_position[v][2] - j[v + 1].position.z};
+                float bone = sqrtf(powf(j[v + 1].position.x - j[v].position.x, 2) +
+                                   powf(j[v + 1].position.y - j[v].position.y, 2) +
+                                   powf(j[v + 1].position.z - j[v].position.z, 2));
+                // The bone's own length changes as the constraint works; only its direction counts.
+                worst = fmaxf(worst, length(d) - fabsf(bone - 1.0f));
+            }
+        }
+        EXPECT_LT(worst, 0.05f) << "turn " << turn;
+        joint_array_destroy(j);
+    }
+}

@@ -63,6 +63,9 @@ TEST(Template, KeywordsInAnyCaseWithCommentsAndBlankLinesSetTheTemplate) {
     EXPECT_TRUE(log_contains("  Flagged as FullCollide"));
     EXPECT_TRUE(log_contains("  READ LINE -- MESH BLADE TEXTURE1 SHINY PAPERDOLL"));
     EXPECT_TRUE(log_contains("Loaded SPADE as object template 0"));
+    // Textures and icon are optional: their absence is no warning.
+    EXPECT_EQ(t->icon_texture, 0u);
+    EXPECT_FALSE(log_contains("Warn :"));
 }
 
 TEST(Template, StackLimitsMetalsAndMaterialNumbersAreBounded) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,8 +29,8 @@ class ScratchDir {
         close_logfile();
         if (chdir(previous_.c_str()) != 0) return;
         if (!path_.empty() && path_ != "/tmp") {
-            std::string command = "rm -rf '" + path_ + "'";
-            if (system(command.c_str()) != 0) return;
+            std::error_code ignored;
+            std::filesystem::remove_all(path_, ignored);
         }
     }
     const std::string &path() const { return path_; }

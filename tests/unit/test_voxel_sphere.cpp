@@ -279,3 +279,34 @@ TEST(VoxelEditProperty, ThousandsOfRandomEditsKeepEveryColumnSoundThroughSaveAnd
     for (int y = 64; y < 128; y++)
         for (int x = 64; x < 128; x++, k++) ASSERT_EQ(pillar_words(chunkmap_get_xy(x, y)), saved[k]) << x << ", " << y;
 }
+
+// What the object layer's hooks were handed during a dig.
+static std::vector<uint8_t> hooked_debris_materials;
+static std::vector<uint8_t> hooked_collected;
+static void record_debris(uint8_t material, uint8_t, uint8_t count, float, float, float) {
+    if (count) hooked_debris_materials.push_back(material);
+}
+static void record_collect(uint8_t material) { hooked_collected.push_back(material); }
+
+TEST(VoxelSphere, DiggingHandsDebrisAndCollectedMaterialsToTheHooksOnlyWhenAsked) {
+    QuietWorld world;
+    hooked_debris_materials.clear();
+    hooked_collected.clear();
+    voxel_debris_hook = record_debris;
+    voxel_collect_hook = record_collect;
+    make_flat_chunk(1, 1, 10, 1, 10);
+    // Without particles or a stockpile the hooks hear nothing.
+    voxel_sphere_xyz(96.5f, 96.5f, 8.0f, 2.0f, 0, 0, 0, 3.5f, 0);
+    EXPECT_TRUE(hooked_debris_materials.empty());
+    EXPECT_TRUE(hooked_collected.empty());
+    // Digging through the grass top: debris of what was dug, and the grass family is collected as dirt.
+    voxel_sphere_xyz(100.5f, 100.5f, 9.0f, 2.0f, 0, 1, 0, 3.5f, 1);
+    voxel_debris_hook = nullptr;
+    voxel_collect_hook = nullptr;
+    EXPECT_FALSE(hooked_debris_materials.empty());
+    ASSERT_FALSE(hooked_collected.empty());
+    for (uint8_t material : hooked_collected) EXPECT_EQ(material, 1);
+    // With no hooks set a dig still works and nothing is called.
+    EXPECT_GT(voxel_sphere_xyz(104.5f, 104.5f, 9.0f, 2.0f, 0, 1, 0, 3.5f, 1), 0);
+    EXPECT_TRUE(pillars_sound(64, 127, 64, 127));
+}

@@ -1,8 +1,10 @@
 // test_worldmap_generate.cpp — chunk generation: determinism, the crystal bottom, the surface,
 // and the fast builder against the plain one, byte for byte
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 namespace {
 
@@ -100,6 +103,8 @@ TEST_F(Generation, SameSeedGivesTheSameChunkInTwoRuns) {
     EXPECT_NE(first, other);
 }
 
+#ifndef _WIN32
+// (On Windows the chunk tool's files are compared with the Linux builds' instead.)
 TEST_F(Generation, SameSeedGivesTheSameChunkInAnotherProcess) {
     const chunk_list chunks = {{25, 25}};
     auto here = generate(8080, chunks, worldmap_generate_chunk);
@@ -123,6 +128,7 @@ TEST_F(Generation, SameSeedGivesTheSameChunkInAnotherProcess) {
     std::vector<uint8_t> there((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(here[0], there);
 }
+#endif
 
 TEST_F(Generation, EveryColumnStandsOnCrystalAndIsSound) {
     generate(31, {{25, 25}, {3, 45}}, worldmap_generate_chunk);

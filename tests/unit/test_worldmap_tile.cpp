@@ -13,6 +13,7 @@
 #include "foundation/random.h"
 #include "terrain_test_util.h"
 #include "world/worldmap.h"
+#include "foundation/settings.h"
 
 namespace {
 
@@ -254,7 +255,7 @@ TEST_F(Layers, UnreadableSeedFileIsKeptAndTheGivenSeedUsed) {
 }
 
 TEST_F(Layers, SeedTooBigForTheSeedIsNoSeed) {
-    for (const char *text : {"99999999999", "-2147483649", "", "   ", "-"}) {
+    for (const char *text : {"99999999999", "-2147483649", "-"}) {
         {
             std::ofstream out("WORLDS/" WORLD_NAME "/SEED.TXT");
             out << text;
@@ -269,6 +270,59 @@ TEST_F(Layers, SeedTooBigForTheSeedIsNoSeed) {
     }
     worldmap_setup(444, WORLD_NAME);
     EXPECT_EQ(global_world_seed, INT32_MIN);
+}
+
+TEST_F(Layers, EmptySeedFileCountsAsMissingOnlyWhileTheWorldHasNoChunks) {
+    for (const char *text : {"", " \n"}) {
+        write_text_file("WORLDS/" WORLD_NAME "/SEED.TXT", text);
+        worldmap_setup(444, WORLD_NAME);
+        EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), "444");
+    }
+    // The log names the path as this system writes it.
+    const std::string seed = fix_path("WORLDS\\" WORLD_NAME "\\SEED.TXT");
+    EXPECT_TRUE(log_contains("Warn :Seed file " + seed + " is empty and the world has no chunks yet; it "
+                             "starts afresh with seed 444"));
+
+    // Beside saved chunks the file is the player's to mend, and the player is told what follows.
+    write_text_file("WORLDS/" WORLD_NAME "/SEED.TXT", "");
+    write_text_file("WORLDS/" WORLD_NAME "/010-011.DAT", "x");
+    write_text_file("WORLDS/" WORLD_NAME "/010-012.DAT", "x");
+    worldmap_setup(555, WORLD_NAME);
+    EXPECT_EQ(global_world_seed, 555);
+    EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), "");
+    EXPECT_TRUE(log_contains("Error:Seed file " + seed + " holds no number; running with seed 555 and "
+                             "leaving the file alone"));
+    EXPECT_TRUE(log_contains("Error:  New chunks will not match the 2 chunks already saved; put the world's seed "
+                             "back into " + seed + " to mend it"));
+}
+
+TEST_F(Layers, SeedThatCannotBeWrittenLeavesNoFileAndHoldsBackChunkSaves) {
+    global_chunkmap_save_fault = 1;
+    worldmap_setup(777, WORLD_NAME);
+    EXPECT_EQ(global_world_seed, 777);
+    EXPECT_EQ(global_world_seed_unsaved, 1);
+    FILE *file = fopen("WORLDS/" WORLD_NAME "/SEED.TXT", "r");
+    EXPECT_EQ(file, nullptr);
+    if (file) fclose(file);
+    file = fopen("WORLDS/" WORLD_NAME "/SEED.TXT.TMP", "r");
+    EXPECT_EQ(file, nullptr);
+    if (file) fclose(file);
+    const std::string seed = fix_path("WORLDS\\" WORLD_NAME "\\SEED.TXT");
+    EXPECT_TRUE(log_contains("Error:Unable to write seed 777 to " + seed + " -- cannot create the file: Permission denied"));
+
+    // A chunk is never saved without its seed: once the seed can be written, it goes first.
+    make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(34, 1)}); });
+    chunkmap_unload(1, 1);
+    EXPECT_TRUE(log_contains("Error:Could not save chunk WORLDS\\DEZORE\\001-001.DAT -- the world's seed could "
+                             "not be written first"));
+    EXPECT_EQ(global_world_seed_unsaved, 1);
+    global_chunkmap_save_fault = 0;
+    make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(34, 1)}); });
+    chunkmap_unload(1, 1);
+    EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), "777");
+    EXPECT_EQ(global_world_seed_unsaved, 0);
+    EXPECT_TRUE(log_contains("Warn :Seed 777 is written to the world's folder at last"));
+    EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/001-001.DAT").size(), 16384u);
 }
 
 TEST_F(Layers, ExistingSeedIsReadBack) {

@@ -2,10 +2,11 @@
 // animated as the game draws it, and writes screenshots (also headless, for scripts)
 //
 //   kestrova_modelview <OBJECT folder> [--shot FILE.tga] [--anim NAME] [--frame N] [--turn DEGREES]
-//                      [--size WIDTHxHEIGHT] [--no-outline] [--ragdoll UPDATES]
+//                      [--size WIDTHxHEIGHT] [--no-outline] [--ragdoll UPDATES] [--joints]
 //
 // Keys: Left/Right the previous/next animation, Up/Down one frame back/on (pauses), Space pause,
-// T stop/start turning, C outline on/off, R drop a ragdoll from the current frame, S screenshot
+// T stop/start turning, C outline on/off, R drop a ragdoll from the current frame, J show its
+// joints, S screenshot
 // (MODELVIEW_NNN.TGA), Escape quit.
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -20,7 +21,7 @@
 #include "display/display.h"
 #include "display/font.h"
 #include "foundation/logfile.h"
-#include "game/kestrova.h"
+#include "foundation/settings.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "models/squishy.h"
@@ -110,6 +111,7 @@ static void modelview_measure(void) {
 }
 
 static float modelview_turn = 0.0f;
+static uint8_t modelview_show_joints = 0;
 static uint8_t modelview_outline = 1;
 
 static void modelview_draw_floor(float z) {
@@ -182,7 +184,7 @@ static void modelview_draw(uint16_t frame, const char *caption) {
                    1.0f, pose_joints ? pose : nullptr, pose_joints);
         if (mesh->paperdoll) glDisable(GL_ALPHA_TEST);
     }
-    if (ragdoll) joint_array_debug_draw(ragdoll);
+    if (ragdoll && modelview_show_joints) joint_array_debug_draw(ragdoll);
 
     if (font_loaded) {
         display_window_mode();
@@ -258,7 +260,7 @@ int main(int argc, char **argv) {
     if (argc < 2) {
         fprintf(stderr,
                 "usage: %s <OBJECT folder> [--shot FILE.tga] [--anim NAME] [--frame N] [--turn DEGREES] "
-                "[--size WxH] [--no-outline] [--ragdoll UPDATES]\n",
+                "[--size WxH] [--no-outline] [--ragdoll UPDATES] [--joints]\n",
                 argv[0]);
         return 2;
     }
@@ -283,7 +285,9 @@ int main(int argc, char **argv) {
                 screen_x = (uint16_t)w;
                 screen_y = (uint16_t)h;
             }
-        } else if (a == "--no-outline")
+        } else if (a == "--joints")
+            modelview_show_joints = 1;
+        else if (a == "--no-outline")
             modelview_outline = 0;
         else {
             fprintf(stderr, "unknown option %s\n", argv[i]);
@@ -392,6 +396,7 @@ int main(int argc, char **argv) {
                 case SDLK_SPACE: paused = !paused; break;
                 case SDLK_t: turning = !turning; break;
                 case SDLK_c: modelview_outline = !modelview_outline; break;
+                case SDLK_j: modelview_show_joints = !modelview_show_joints; break;
                 case SDLK_RIGHT:
                 case SDLK_LEFT:
                     if (m->num_animation) {

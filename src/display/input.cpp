@@ -1,10 +1,10 @@
 // input.cpp — the SDL event pump, the key and mouse tables, mouse look with its clamps and the placer
-#include "game/input.h"
+#include "display/input.h"
 
 #include <cstring>
 
 #include "display/display.h"
-#include "game/kestrova.h"
+#include "foundation/settings.h"
 
 uint8_t key_down[INPUT_KEY_COUNT];
 uint8_t key_pressed[INPUT_KEY_COUNT];

@@ -1,3 +1,0 @@
-#pragma once
-#include "game/input.h"
-#include "game/kestrova.h"
