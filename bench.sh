@@ -65,6 +65,10 @@ TARGETS = [
     ("BM_ModelDrawSkinned/0/0*", "frame without models (baseline)"),
     ("BM_ModelDrawSkinned/20/*", "added time <= 3 ms: row minus baseline"),
     ("BM_SquishyCall*", "<= 20 us"),
+    ("BM_ObjectUpdateAll/500/20", "<= 2 ms per world step"),
+    ("BM_ObjectUpdateAll/0/0", "the player alone"),
+    ("BM_ObjectDrawStartView/0*", "frame without zombis (baseline)"),
+    ("BM_ObjectDrawStartView/20*", "reported: 20 zombis, row minus baseline"),
     ("BM_PlayInventoryOpenFrame", "frame at the start view, inventory open"),
     ("BM_PlayDigWithRelightAndMesh", "<= 16 ms (click to next frame)"),
 ]

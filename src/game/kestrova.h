@@ -6,11 +6,11 @@
 #include "foundation/settings.h"
 #include "foundation/timer.h"
 #include "foundation/vecmath.h"
+#include "objects/object_draw.h"
 #include "objects/object_update.h"
 
-// Metal names and textures selected by an object's material byte.
+// Metal names selected by an object's material byte (their textures are drawn with the objects).
 extern char metal_name[255][32];
-extern uint32_t metal_texture[255];
 
 // Sounds and music tracks loaded at start-up (none when a file is missing or music is off);
 // chink_sound, the crafting sound, is declared with the inventory; jump_sound and bomb_sound with
@@ -34,12 +34,12 @@ extern uint8_t day_music_channel, night_music_channel, inventory_music_channel, 
 extern int32_t global_zombi_count;
 void daynight_sun_level(void);
 void music_adjust_volume(void);
-// The wanted volumes of the day, night, inventory, underground and title tracks; depth is 0..1
-// (1 = ten blocks or more below the generated surface).
 // The underground share d of the music for a player at z under ground of the given height: 0 above
-// it, 0.1 per block below, 1 from ten blocks down.
+// it, 0.1 per block below, 1 from ten blocks down; and that share for the local player (0 without one).
 float music_depth_term(float ground_height, float player_z);
 float music_depth_below_surface(void);
+// The wanted volumes of the day, night, inventory, underground and title tracks; depth is 0..1
+// (1 = ten blocks or more below the generated surface).
 void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_open, uint8_t menu_shown,
                            uint8_t desired[5]);
 // One world step's easing of the inventory screen towards open, lowered or closed.

@@ -9,7 +9,6 @@
 #include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
-#include "game/kestrova_placeholder.h"
 #include "objects/object.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -169,7 +168,7 @@ void main_loop(void) {
             object_burning_step();
             log_message(5, "Done updating all objects");
             global_world_frame++;
-            if (local_player && (global_world_frame & 63) == 0)
+            if (local_player && (global_world_frame & 15) == 0)
                 log_message(5, "Player at %0.2f, %0.2f, %0.2f", (double)local_player->position.x,
                             (double)local_player->position.y, (double)local_player->position.z);
             daynight_spawn_monster();

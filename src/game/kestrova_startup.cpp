@@ -24,7 +24,6 @@
 float global_start_ground_z = MAIN_LOOP_START_Z;
 
 char metal_name[255][32];
-uint32_t metal_texture[255];
 
 sound_effect *swipe_sound = nullptr, *rubble_sound = nullptr, *grimstone_sound = nullptr, *chop_sound = nullptr;
 sound_effect *day_music = nullptr, *night_music = nullptr, *inventory_music = nullptr, *underground_music = nullptr,

@@ -10,8 +10,10 @@
 #include "foundation/random.h"
 #include "models/joint.h"
 #include "objects/inventory.h"
+#include "objects/object_draw.h"
 #include "objects/object_file.h"
 #include "objects/template.h"
+#include "terrain/multri.h"
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 
@@ -339,4 +341,5 @@ void object_register_hooks(void) {
     chunkmap_object_import_hook = object_import_chunk;
     chunkmap_object_export_hook = object_export_chunk;
     chunkmap_pile_destroy_hook = object_destroy_chunk_pile;
+    multri_billboard_hook = object_billboard;
 }

@@ -6,7 +6,8 @@
 #include <cmath>
 
 #include "display/display.h"
-#include "objects/object_shell_tmp.h"
+#include "display/input.h"
+#include "foundation/settings.h"
 #include "foundation/logfile.h"
 #include "models/joint.h"
 #include "models/model.h"
@@ -16,7 +17,7 @@
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 
-// TMPMERGE uint32_t metal_texture[OBJECT_METAL_COUNT];
+uint32_t metal_texture[OBJECT_METAL_COUNT];
 uint32_t global_object_draw_count = 0;
 
 static const float object_draw_pi = 3.141593f;

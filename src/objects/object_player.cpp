@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "display/display.h"
-#include "objects/object_shell_tmp.h"
+#include "display/input.h"
 #include "objects/object_update.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"

@@ -6,7 +6,6 @@
 
 #include "display/display.h"
 #include "foundation/logfile.h"
-#include "objects/object_shell_tmp.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "models/squishy.h"
@@ -181,7 +180,7 @@ static void object_become_terrain(object *o, uint8_t *destroy) {
     voxel *v = global_squishy_surface_voxel;
     // The shared off-map and empty records stand for many columns: never rewrite them.
     if (!v || v == global_off_map_voxel || v == global_empty_voxel || !voxel_is_single(v)) return;
-    uint8_t m = voxel_material(v), mine = (uint8_t)(o->material & VOXEL_MATERIAL_MASK);
+    uint8_t m = voxel_material(v), mine = (uint8_t)(o->behave_like_terrain_model & VOXEL_MATERIAL_MASK);
     if (m == 34 || m == mine) return;
     v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | mine);
     int reach = (int)fminf(o->size, 5.0f) + 2;

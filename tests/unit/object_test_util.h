@@ -12,6 +12,7 @@
 #include "objects/object.h"
 #include "objects/object_file.h"
 #include "objects/template.h"
+#include "terrain/multri.h"
 #include "terrain_test_util.h"
 
 // The terrain scratch world plus an empty template table and the object hooks. On leaving, every
@@ -42,6 +43,7 @@ class ObjectWorld {
         chunkmap_object_import_hook = nullptr;
         chunkmap_object_export_hook = nullptr;
         chunkmap_pile_destroy_hook = nullptr;
+        multri_billboard_hook = nullptr;
         local_player = nullptr;
         global_inworld_selected_object = nullptr;
         object_destroyed_hook = nullptr;

@@ -237,3 +237,16 @@ TEST(VoxelCollideSphere, RunBlocksNeverPushASphere) {
     EXPECT_EQ(voxel_collide_sphere(&center, INFINITY, &push, &normal), 0);
     EXPECT_EQ(voxel_collide_sphere(&center, 1.0f, nullptr, nullptr), 0);
 }
+
+TEST(VoxelCollideSphere, ASmallSphereInsideOneLayerTestsThatLayer) {
+    ScratchWorld world;
+    make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(3, 4), single_word(1)}); });
+    // The single block of layer 4 has its marker at 4.5 with an upward normal; a sphere of radius
+    // 0.2 at 4.6 lies wholly inside layer 4 and reaches below the marker plane.
+    vector center = vec(80.5f, 80.5f, 4.6f), push, normal;
+    ASSERT_EQ(voxel_collide_sphere(&center, 0.2f, &push, &normal), 1);
+    EXPECT_GT(push.z, 0.0f);
+    // Well above the marker it touches nothing.
+    center = vec(80.5f, 80.5f, 4.9f);
+    EXPECT_EQ(voxel_collide_sphere(&center, 0.05f, &push, &normal), 0);
+}

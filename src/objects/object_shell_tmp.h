@@ -1,3 +1,0 @@
-#pragma once
-#include "display/input.h"
-#include "game/kestrova.h"
