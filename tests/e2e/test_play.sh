@@ -195,7 +195,9 @@ sleep 1
 grep -q "Screenshot written to SCREENSHOTS" LOGFILE.TXT || e2e_fail "the screenshot was not logged"
 [ -n "$shots" ] && convert SCREENSHOTS/SHOT0000.TGA "$shots/f12.png" 2>/dev/null
 
-xdotool key shift+Escape
+xdotool keydown shift Escape
+sleep 0.3
+xdotool keyup Escape shift
 # At log level 5 every line of the world's saving is written and flushed, so the end can take a
 # while; the loop must have ended and the saving begun.
 for i in $(seq 1 40); do
