@@ -123,7 +123,7 @@ uint8_t daynight_spawn_monster(void) {
     if (!z_pressed && !(top && top->glowlight < 5)) return 0;
     object *zombi = object_spawn(template_get_by_name("ZOMBI"), nullptr, 1, x, y, z);
     if (!zombi) {
-        log_message(2, "Warn: no zombi could be spawned at %f, %f, %f", (double)x, (double)y, (double)z);
+        log_message(2, "No zombi could be spawned at %f, %f, %f", (double)x, (double)y, (double)z);
         return 0;
     }
     sound_play(grimstone_sound, 50, 50, 0, 0);

@@ -55,7 +55,7 @@ static void hud_convert(object *player, object *grab) {
     if (!from_block && material == 3) material = 5;
     object *made = object_spawn(to, nullptr, 300, player->position.x, player->position.y, player->position.z);
     if (!made) {
-        log_message(2, "Warn :   Nothing to convert into here; the item stays as it is");
+        log_message(2, "  Nothing to convert into here; the item stays as it is");
         return;
     }
     made->position.x = grab->position.x;
@@ -74,7 +74,7 @@ static void hud_convert(object *player, object *grab) {
 static void hud_split(object *player, object *grab) {
     object *copy = object_spawn(grab, nullptr, 300, player->position.x, player->position.y, player->position.z);
     if (!copy) {
-        log_message(2, "Warn :   No room to split the stack here; it stays whole");
+        log_message(2, "  No room to split the stack here; it stays whole");
         return;
     }
     copy->position = grab->position;
@@ -293,13 +293,13 @@ uint8_t hud_screenshot(void) {
     static uint8_t pixels[2560 * 1600 * 3];
     const int w = screen_x, h = screen_y;
     if (w <= 0 || h <= 0 || (size_t)w * (size_t)h * 3 > sizeof(pixels)) {
-        log_message(2, "Warn : The window is too large for a screenshot");
+        log_message(2, "The window is too large for a screenshot");
         return 0;
     }
     platform_make_folder(fix_path("SCREENSHOTS"));
     char name[64];
     if (!hud_screenshot_name("SCREENSHOTS", name, sizeof(name))) {
-        log_message(2, "Warn : No free screenshot name left in SCREENSHOTS");
+        log_message(2, "No free screenshot name left in SCREENSHOTS");
         return 0;
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -307,17 +307,19 @@ uint8_t hud_screenshot(void) {
     glReadPixels(0, 0, w, h, GL_BGR, GL_UNSIGNED_BYTE, pixels);
     FILE *f = fopen(fix_path(name), "wb");
     if (!f) {
-        log_message(2, "Warn : Could not write screenshot %s", name);
+        log_message(2, "Could not write screenshot %s", name);
         return 0;
     }
-    // An uncompressed true-colour TGA, rows from the bottom as GL reads them.
+    // An uncompressed true-colour TGA stored from its top row down (origin bit set), which every
+    // reader takes the same way; GL hands the rows over from the bottom.
     uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                          (uint8_t)(w & 255), (uint8_t)(w >> 8), (uint8_t)(h & 255), (uint8_t)(h >> 8), 24, 0};
-    uint8_t ok = fwrite(header, 1, sizeof(header), f) == sizeof(header) &&
-                 fwrite(pixels, 1, (size_t)w * (size_t)h * 3, f) == (size_t)w * (size_t)h * 3;
+                          (uint8_t)(w & 255), (uint8_t)(w >> 8), (uint8_t)(h & 255), (uint8_t)(h >> 8), 24, 0x20};
+    uint8_t ok = fwrite(header, 1, sizeof(header), f) == sizeof(header);
+    for (int row = h - 1; row >= 0 && ok; row--)
+        ok = fwrite(pixels + (size_t)row * (size_t)w * 3, 1, (size_t)w * 3, f) == (size_t)w * 3;
     ok = (uint8_t)(fclose(f) == 0 && ok);
     if (!ok) {
-        log_message(2, "Warn : Could not write screenshot %s", name);
+        log_message(2, "Could not write screenshot %s", name);
         return 0;
     }
     log_message(3, "Screenshot written to %s", name);

@@ -160,16 +160,24 @@ changed=$(e2e_diff_pixels dig_before.png dig_after.png 800x500+0+0)
 [ "${changed:-0}" -gt 2000 ] || e2e_fail "the ground did not change where the pick dug ($changed pixels)"
 
 # C into the night, then wait for a zombi (Z brings one at once if the night is slow).
-hold_key c 4
+xdotool mousemove_relative -- 0 -150
+sleep 0.3
+xdotool mousemove_relative -- 0 60
+sleep 0.3
+# Time runs fast while C is held: short bursts until the sky above the horizon goes dark.
+for i in $(seq 1 15); do
+    hold_key c 0.4
+    sleep 0.3
+    e2e_shot sky.png
+    [ "$(e2e_lit_percent sky.png 800x150+0+0)" -lt 30 ] && break
+done
+shot dusk
 for i in $(seq 1 20); do
     grep -q "Spawned zombi" LOGFILE.TXT && break
     sleep 1
 done
 grep -q "Spawned zombi" LOGFILE.TXT || { hold_key z 0.3; sleep 1; }
 grep -q "Spawned zombi" LOGFILE.TXT || e2e_fail "no zombi spawned at night"
-xdotool mousemove_relative -- 0 -150
-sleep 0.3
-xdotool mousemove_relative -- 0 60
 xdotool mousemove_relative -- 400 0
 for i in 1 2 3 4 5 6; do
     sleep 1
