@@ -128,16 +128,17 @@ e2e_count_colour() {
         -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
 }
 
-# Number of pixels that differ between two images inside the rectangle $3 (whole image when empty).
+# Number of pixels that differ between two images inside the rectangle $3 (whole image when empty),
+# by more than the colour distance $4 (a percentage, 0 when not given).
 e2e_diff_pixels() {
-    local a="$1" b="$2" geometry="${3:-}"
+    local a="$1" b="$2" geometry="${3:-}" fuzz="${4:-0}"
     if [ -n "$geometry" ]; then
         convert "$a" -crop "$geometry" +repage "$a.crop.png"
         convert "$b" -crop "$geometry" +repage "$b.crop.png"
         a="$a.crop.png"
         b="$b.crop.png"
     fi
-    compare -metric AE "$a" "$b" null: 2>&1 | cut -d' ' -f1
+    compare -metric AE -fuzz "$fuzz%" "$a" "$b" null: 2>&1 | cut -d' ' -f1
 }
 
 # Share (0..100) of non-black pixels of $1 inside the rectangle $2.
@@ -149,4 +150,18 @@ e2e_lit_percent() {
 e2e_write_tga() {
     convert -size "$2x$3" "xc:rgb($4,$5,$6)" -type TrueColor -compress None "tga:$1" 2>/dev/null ||
         e2e_fail "could not write $1"
+}
+
+# Waits up to $1 seconds (default 30) until the player has landed: the last eight logged heights
+# ("Player at x, y, z", four a second at log level 5) lie within 0.05 of each other.
+e2e_wait_player_settled() {
+    local limit="${1:-30}" i settled
+    for i in $(seq 1 $((limit * 4))); do
+        settled=$(grep -F 'Player at' LOGFILE.TXT 2>/dev/null | tail -n 8 | sed 's/.*Player at //; s/,//g' |
+            awk 'NR == 1 {lo = $3; hi = $3} {if ($3 < lo) lo = $3; if ($3 > hi) hi = $3; n++}
+                 END {print (n == 8 && hi - lo < 0.05) ? 1 : 0}')
+        [ "$settled" = 1 ] && return 0
+        sleep 0.25
+    done
+    e2e_fail "the player did not come to rest within $limit s"
 }

@@ -12,9 +12,10 @@ printf '1765200000' > WORLDS/DEZORE/SEED.TXT
 e2e_start_x
 e2e_start_game
 e2e_wait_log "Starting main loop" 60
-# The camera eases into first person during the first frames; the terrain behind the overlay
-# shows that motion, so the first picture waits until it has settled.
-sleep 5
+# The player falls to the ground behind the overlay and the camera eases into first person;
+# the first picture waits until both have settled.
+e2e_wait_player_settled 60
+sleep 1
 window=$(e2e_window_id)
 xdotool mousemove --sync 400 300 2>/dev/null || xdotool mousemove 400 300
 
@@ -31,7 +32,9 @@ grep -q "Overall average" LOGFILE.TXT && e2e_fail "the game ended on its own"
 xdotool mousemove_relative -- 150 40
 sleep 0.7
 e2e_shot shown_moved.png
-still=$(e2e_diff_pixels shown.png shown_moved.png "$whole")
+# The player standing on the ground rocks by a hundredth of a block from step to step, which makes
+# the dark terrain flicker faintly; only clear changes count.
+still=$(e2e_diff_pixels shown.png shown_moved.png "$whole" 8)
 # The terrain behind the overlay may still shimmer by a few thousand pixels while the camera
 # eases in on a slow machine; a turn changes most of the picture.
 [ "${still:-999999}" -lt 20000 ] || e2e_fail "the view changed with the overlay shown ($still pixels)"
