@@ -50,7 +50,10 @@ landed=$(last_position | awk '{print $3}')
 awk -v l="$landed" -v g="$ground" 'BEGIN {d = l - g; if (d < 0) d = -d; exit !(d < 0.5)}' ||
     e2e_fail "the player did not land again ($ground, then $landed)"
 
-# Z spawns a zombi behind the player; turn round to face it and watch it come.
+# Z spawns a zombi behind the player; turn round to face it and watch it come. Q first puts a
+# material in hand, so no tool drawn in front of the eyes hides the zombi.
+xdotool key q
+sleep 0.2
 xdotool key z
 sleep 0.3
 for i in 1 2 3 4 5 6; do
