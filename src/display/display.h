@@ -97,10 +97,12 @@ void display_glass_block(const uint8_t *color, int x, int y, int z);
 void display_marker(const uint8_t *color, float x, float y, float z, float scale);
 // A camera-facing (or, in two-dimensional mode, flat) textured quad of half-size scale turned by spin,
 // lit by light (128 = full), blended or alpha-tested (paperdoll), with an optional overlay texture on
-// unit 1. Stands in for object particles until object drawing lands.
+// unit 1 whose window runs from overlay_tl_xy to overlay_br_xy (the whole texture when null). Object
+// particles, icons and the sun and moon are drawn with it.
 void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                            uint8_t two_dimensional_mode, float x, float y, float z, float scale, uint8_t use_overlay,
-                           uint16_t spin);
+                           uint16_t spin, const float *overlay_tl_xy = nullptr,
+                           const float *overlay_br_xy = nullptr);
 
 // The four corners of the oriented plane (c0..c3), shared by the drawing and the ray test.
 void display_oriented_plane_corners(const vector *center, const vector *normal, float scale, vector corners[4]);

@@ -77,7 +77,8 @@ void display_marker(const uint8_t *color, float x, float y, float z, float scale
 
 void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                              uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                             uint8_t use_overlay, uint16_t spin) {
+                             uint8_t use_overlay, uint16_t spin, const float *overlay_tl_xy,
+                             const float *overlay_br_xy) {
     float angle = (float)spin / 65536.0f * 2.0f * KESTROVA_PI;
     uint8_t l = light >= 128 ? 255 : (uint8_t)(2 * light);
     glColor4ub(l, l, l, alpha);
@@ -112,12 +113,15 @@ void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8
         a = {(side.x * s + up.x * c) * scale, (side.y * s + up.y * c) * scale, (side.z * s + up.z * c) * scale};
         b = {(side.x * c - up.x * s) * scale, (side.y * c - up.y * s) * scale, (side.z * c - up.z * s) * scale};
     }
+    const float tl[2] = {overlay_tl_xy ? overlay_tl_xy[0] : 0.0f, overlay_tl_xy ? overlay_tl_xy[1] : 0.0f};
+    const float br[2] = {overlay_br_xy ? overlay_br_xy[0] : 1.0f, overlay_br_xy ? overlay_br_xy[1] : 1.0f};
     const float corner_a[4] = {1, 1, -1, -1}, corner_b[4] = {-1, 1, 1, -1};
     const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const float ov[4][2] = {{tl[0], tl[1]}, {br[0], tl[1]}, {br[0], br[1]}, {tl[0], br[1]}};
     glBegin(GL_TRIANGLE_FAN);
     for (int k = 0; k < 4; k++) {
         display_multi_tex_coord(0, st[k][0], st[k][1]);
-        if (use_overlay) display_multi_tex_coord(1, st[k][0], st[k][1]);
+        if (use_overlay) display_multi_tex_coord(1, ov[k][0], ov[k][1]);
         glVertex3f(x + corner_a[k] * a.x + corner_b[k] * b.x, y + corner_a[k] * a.y + corner_b[k] * b.y,
                    z + corner_a[k] * a.z + corner_b[k] * b.z);
     }
@@ -126,6 +130,7 @@ void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8
         display_active_texture(1);
         glDisable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
         display_active_texture(0);
     }
     glDisable(GL_TEXTURE_2D);

@@ -20,7 +20,6 @@
 uint32_t metal_texture[OBJECT_METAL_COUNT];
 uint32_t global_object_draw_count = 0;
 
-static const float object_draw_pi = 3.141593f;
 
 uint8_t object_particle_alpha(const object *o) {
     uint32_t k = (dust_object_template && o->template_index == dust_object_template->template_index) ? 2u : 4u;
@@ -37,67 +36,8 @@ void object_particle_draw_full(uint32_t base, uint32_t overlay, uint8_t alpha, u
                                uint8_t two_dimensional_mode, float x, float y, float z, float scale,
                                uint8_t use_overlay, uint16_t spin, const float *overlay_tl_xy,
                                const float *overlay_br_xy) {
-    float angle = (float)spin / 65536.0f * 2.0f * object_draw_pi;
-    uint8_t l = light >= 128 ? 255 : (uint8_t)(2 * light);
-    glColor4ub(l, l, l, alpha);
-    display_active_texture(0);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, base);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    if (paperdoll) {
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.5f);
-    } else {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glDepthMask(GL_FALSE);
-    }
-    if (use_overlay) {
-        display_active_texture(1);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, overlay);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
-        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2.0f);
-        display_active_texture(0);
-    }
-    float s = sinf(angle), c = cosf(angle);
-    vector a, b;
-    if (two_dimensional_mode) {
-        a = {s * scale, -c * scale, 0.0f};
-        b = {c * scale, s * scale, 0.0f};
-    } else {
-        const vector &side = camera_side_vector, &up = camera_up_vector;
-        a = {(side.x * s + up.x * c) * scale, (side.y * s + up.y * c) * scale, (side.z * s + up.z * c) * scale};
-        b = {(side.x * c - up.x * s) * scale, (side.y * c - up.y * s) * scale, (side.z * c - up.z * s) * scale};
-    }
-    const float tl[2] = {overlay_tl_xy ? overlay_tl_xy[0] : 0.0f, overlay_tl_xy ? overlay_tl_xy[1] : 0.0f};
-    const float br[2] = {overlay_br_xy ? overlay_br_xy[0] : 1.0f, overlay_br_xy ? overlay_br_xy[1] : 1.0f};
-    const float corner_a[4] = {1, 1, -1, -1}, corner_b[4] = {-1, 1, 1, -1};
-    const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    const float ov[4][2] = {{tl[0], tl[1]}, {br[0], tl[1]}, {br[0], br[1]}, {tl[0], br[1]}};
-    glBegin(GL_TRIANGLE_FAN);
-    for (int k = 0; k < 4; k++) {
-        display_multi_tex_coord(0, st[k][0], st[k][1]);
-        if (use_overlay) display_multi_tex_coord(1, ov[k][0], ov[k][1]);
-        glVertex3f(x + corner_a[k] * a.x + corner_b[k] * b.x, y + corner_a[k] * a.y + corner_b[k] * b.y,
-                   z + corner_a[k] * a.z + corner_b[k] * b.z);
-    }
-    glEnd();
-    if (use_overlay) {
-        display_active_texture(1);
-        glDisable(GL_TEXTURE_2D);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
-        display_active_texture(0);
-    }
-    glDisable(GL_TEXTURE_2D);
-    if (paperdoll) {
-        glDisable(GL_ALPHA_TEST);
-    } else {
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
-    }
+    display_particle_quad(base, overlay, alpha, light, paperdoll, two_dimensional_mode, x, y, z, scale, use_overlay,
+                          spin, overlay_tl_xy, overlay_br_xy);
 }
 
 void object_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
