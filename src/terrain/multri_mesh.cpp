@@ -8,8 +8,7 @@
 #include "foundation/random.h"
 #include "terrain/voxel.h"
 
-// PLACEHOLDER (player object): the player's simulation sets this once the player exists and
-// then owns it; until then the camera is never under water.
+// Whether the player's eyes are under water; the main loop sets it each frame from the player.
 uint8_t local_player_under_water = 0;
 uint32_t global_multri_mesh_steps = 0;
 
