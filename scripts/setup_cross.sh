@@ -10,7 +10,7 @@ packages=(
   libgl1-mesa-dri:i386 libglx-mesa0:i386 libfreetype-dev:i386 libgtest-dev:i386
   libasound2:i386 libpulse0:i386 libx11-6:i386 libxext6:i386 libcaca0:i386
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine32 zip autoconf automake libtool
+  wine wine32 zip unzip autoconf automake libtool
 )
 
 as_root() {
