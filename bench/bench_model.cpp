@@ -19,6 +19,7 @@
 #include "models/squishy.h"
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
+#include "bench_util.h"
 
 // A tube along z made of rings of `segments` vertices, cut into `parts` meshes that share their
 // boundary rings (so seam fixing has pairs to join), skinned to a chain of `joints` bones with two
@@ -128,17 +129,6 @@ static void BM_ModelLoad50000Vertices(benchmark::State &state) {
     bench_load(state, text, state.range(0) != 0);
 }
 BENCHMARK(BM_ModelLoad50000Vertices)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-static std::string bench_game_folder() {
-    if (const char *dir = getenv("KESTROVA_GAME_DIR")) return dir;
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    if (n <= 0) return "game";
-    self[n] = 0;
-    std::string path(self);
-    path = path.substr(0, path.rfind('/'));
-    return path + "/../game";
-}
 
 // The largest MODEL.IQE in the game folder, or an empty string when there is none.
 static std::string bench_largest_generated_model(off_t *size) {

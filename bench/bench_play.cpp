@@ -25,19 +25,9 @@
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
+#include "bench_util.h"
 
 static const int play_x = 1600, play_y = 1600;
-
-static std::string play_game_folder() {
-    if (const char *dir = getenv("KESTROVA_GAME_DIR")) return dir;
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    if (n <= 0) return "game";
-    self[n] = 0;
-    std::string path(self);
-    path = path.substr(0, path.rfind('/'));
-    return path + "/../game";
-}
 
 // The world around the start (the one another benchmark made, when there is one), a window with
 // the game's textures, every object kind, and the player with the starting kit.
@@ -46,7 +36,7 @@ static bool play_setup() {
     if (ready >= 0) return ready == 1;
     ready = 0;
     if (!getenv("DISPLAY")) return false;
-    const std::string game = play_game_folder();
+    const std::string game = bench_game_folder();
     if (!chunk_map[play_x >> 6][play_y >> 6]) {
         char pattern[] = "/tmp/kestrova_play_XXXXXX";
         char *folder = mkdtemp(pattern);

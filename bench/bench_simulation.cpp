@@ -23,20 +23,9 @@
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
+#include "bench_util.h"
 
 static const float sim_x = 1600.5f, sim_y = 1600.5f;
-
-// The game folder beside the benchmark's build folder, for the zombi's model and textures.
-static std::string sim_game_folder() {
-    if (const char *dir = getenv("KESTROVA_GAME_DIR")) return dir;
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    if (n <= 0) return "game";
-    self[n] = 0;
-    std::string path(self);
-    path = path.substr(0, path.rfind('/'));
-    return path + "/../game";
-}
 
 static bool sim_copy(const std::string &from, const std::string &to) {
     FILE *in = fopen(from.c_str(), "rb");
@@ -57,7 +46,7 @@ static bool sim_world() {
     static int ready = -1;
     if (ready >= 0) return ready == 1;
     ready = 0;
-    std::string game = sim_game_folder();
+    std::string game = bench_game_folder();
     char pattern[] = "/tmp/kestrova_simulation_XXXXXX";
     char *folder = mkdtemp(pattern);
     if (!folder || chdir(folder) != 0) abort();
@@ -161,7 +150,7 @@ static bool sim_window() {
     screen_y = 600;
     fullscreen_mode = 0;
     if (!display_setup()) return false;
-    std::string game = sim_game_folder();
+    std::string game = bench_game_folder();
     object *zombi = template_get_by_name("ZOMBI");
     for (int j = 0; j < 2; j++) {
         std::string path = game + "/OBJECT/ZOMBI/TEXTURE" + std::to_string(j) + ".TGA";

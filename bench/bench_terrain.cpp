@@ -20,21 +20,10 @@
 #include "world/worldmap.h"
 #include "foundation/settings.h"
 #include "game/kestrova.h"
+#include "bench_util.h"
 
 static const int start_x = 1600, start_y = 1600;
 static float bench_start_z = 100.0f;
-
-// The game folder beside the benchmark's build folder, for the atlas and the light texture.
-static std::string bench_game_folder() {
-    if (const char *dir = getenv("KESTROVA_GAME_DIR")) return dir;
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    if (n <= 0) return "game";
-    self[n] = 0;
-    std::string path(self);
-    path = path.substr(0, path.rfind('/'));
-    return path + "/../game";
-}
 
 // A scratch world with every chunk around the start resident, as after start-up.
 static void bench_terrain_world() {
