@@ -47,6 +47,19 @@ static void squishy_fill_column(int cx, int cy, int wx, int wy, int sz, int n) {
     }
 }
 
+// One contact: the deepest overlap so far, the push away from the contact and its normal.
+static inline void squishy_add_push(const vector &d, float d2, float radius, const vector &n, float *depth,
+                                    vector *push, vector *normal) {
+    float candidate = radius - sqrtf(d2);
+    if (candidate > *depth) *depth = candidate;
+    push->x += d.x;
+    push->y += d.y;
+    push->z += d.z;
+    normal->x += n.x;
+    normal->y += n.y;
+    normal->z += n.z;
+}
+
 // Gathers the solid cells of the cube and their points; returns how many.
 static int squishy_gather(int sx, int sy, int sz, int n) {
     for (int y = 0; y < n; y++)
@@ -117,14 +130,7 @@ uint8_t squishy_collide(vector *center, float radius, uint16_t steps, uint8_t pr
                 float d2 = squishy_dot(d, d);
                 if (d2 < r2 * r2) {
                     collided = 1;
-                    float candidate = r2 - sqrtf(d2);
-                    if (candidate > depth) depth = candidate;
-                    push.x += d.x;
-                    push.y += d.y;
-                    push.z += d.z;
-                    normal.x += d.x;
-                    normal.y += d.y;
-                    normal.z += d.z;
+                    squishy_add_push(d, d2, r2, d, &depth, &push, &normal);
                 }
             } else {
                 // Surface blocks push like small discs around their surface point.
@@ -147,14 +153,7 @@ uint8_t squishy_collide(vector *center, float radius, uint16_t steps, uint8_t pr
                 }
                 if (d2 < r * r) {
                     collided = 1;
-                    float candidate = r - sqrtf(d2);
-                    if (candidate > depth) depth = candidate;
-                    push.x += d.x;
-                    push.y += d.y;
-                    push.z += d.z;
-                    normal.x += N.x;
-                    normal.y += N.y;
-                    normal.z += N.z;
+                    squishy_add_push(d, d2, r, N, &depth, &push, &normal);
                 }
             }
         }

@@ -177,15 +177,15 @@ static void template_parse_inhand(object *o, char *words[], int count, const cha
     }
 }
 
-// One flag keyword: the field it sets and its log line.
-struct template_flag {
+// One flag or number keyword: the field it sets and its log line.
+struct template_keyword {
     const char *keyword;
     size_t offset;
     const char *message;
 };
 
 #define TEMPLATE_FLAG(keyword, field, message) {keyword, offsetof(object, field), message}
-static const template_flag template_flags[] = {
+static const template_keyword template_flags[] = {
     TEMPLATE_FLAG("FULLCOLLIDE", full_collide, "  Flagged as FullCollide"),
     TEMPLATE_FLAG("FLATONGROUND", flat_on_ground, "  Flagged as FlatOnGround"),
     TEMPLATE_FLAG("STATICSPHERE", static_sphere, "  Flagged as StaticSphere"),
@@ -201,15 +201,9 @@ static const template_flag template_flags[] = {
     TEMPLATE_FLAG("ICONHASMATERIALOVERLAY", icon_has_material_overlay, "  Flagged as IconHasMaterialOverlay"),
 };
 
-// One number keyword: the float field it sets and its log line.
-struct template_number {
-    const char *keyword;
-    size_t offset;
-    const char *message;
-};
-
+// The number keywords set float fields.
 #define TEMPLATE_NUMBER(keyword, field, message) {keyword, offsetof(object, field), message}
-static const template_number template_numbers[] = {
+static const template_keyword template_numbers[] = {
     TEMPLATE_NUMBER("WEIGHT", weight, "  Found WEIGHT == %f"),
     TEMPLATE_NUMBER("VALUE", value, "  Found VALUE == %f"),
     TEMPLATE_NUMBER("DIGRADIUS", dig_radius, "  Found DIGRADIUS == %f"),
@@ -228,14 +222,14 @@ static void template_parse_line(object *o, char *line) {
     const char *keyword = words[0];
     const char *argument = count > 1 ? words[1] : nullptr;
 
-    for (const template_flag &flag : template_flags) {
+    for (const template_keyword &flag : template_flags) {
         if (strcmp(keyword, flag.keyword) == 0) {
             *((uint8_t *)o + flag.offset) = 1;
             log_message(5, "%s", flag.message);
             return;
         }
     }
-    for (const template_number &number : template_numbers) {
+    for (const template_keyword &number : template_numbers) {
         if (strcmp(keyword, number.keyword) == 0) {
             float value;
             if (template_parse_float(argument, &value)) {
