@@ -52,6 +52,9 @@ void display_active_texture(uint32_t unit);
 void display_multi_tex_coord(uint32_t unit, float s, float t);
 // Chooses the unit that the texture-coordinate array of a vertex batch feeds.
 void display_client_active_texture(uint32_t unit);
+// Sets the active unit to modulate what the units below it made by its texture, doubled, so the
+// texture brightens above mid-grey and darkens below it (light and shade overlays).
+void display_texture_modulate_doubled(void);
 
 // ---- textures (display_texture.cpp, display_tga.cpp)
 // Texture handles loaded at start-up (0 when a file is missing).

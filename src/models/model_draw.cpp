@@ -65,14 +65,7 @@ void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center,
     display_active_texture(1);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, secondary_texture);
-    // The overlay brightens above mid-grey and darkens below it.
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
-    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2.0f);
+    display_texture_modulate_doubled();
 
     // The outline is the inflated mesh drawn again in a dark grey with the front faces swapped, so
     // only its back faces show: a dark rim around the model.
