@@ -14,6 +14,7 @@
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
 #include "foundation/settings.h"
+#include "bench_util.h"
 
 // A chunk on the island's slope near the middle of the map.
 static const int bench_cx = 22, bench_cy = 27;
@@ -23,11 +24,7 @@ static void bench_world_setup() {
     static bool ready = false;
     if (ready) return;
     ready = true;
-    char pattern[] = "/tmp/kestrova_bench_XXXXXX";
-    char *folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) abort();
-    mkdir("WORLDS", 0755);
-    mkdir("WORLDS/" WORLD_NAME, 0755);
+    if (!bench_enter_scratch_world("bench")) abort();
     global_log_level = 0;
     voxel_clear_map();
     voxel_setup_materials();

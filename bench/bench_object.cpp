@@ -16,6 +16,7 @@
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
+#include "bench_util.h"
 
 // A chunk on the island's slope near the middle of the map.
 static const int bench_cx = 22, bench_cy = 27;
@@ -34,11 +35,7 @@ static void bench_object_setup() {
     static bool ready = false;
     if (ready) return;
     ready = true;
-    char pattern[] = "/tmp/kestrova_bench_objects_XXXXXX";
-    char *folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) abort();
-    mkdir("WORLDS", 0755);
-    mkdir("WORLDS/" WORLD_NAME, 0755);
+    if (!bench_enter_scratch_world("bench_objects")) abort();
     mkdir("OBJECT", 0755);
     bench_write_kind("CRATE", "FULLCOLLIDE\nROLLINGSPHERE\nINVENTORYSTACKABLE\n");
     bench_write_kind("DEBRIS", "BEHAVELIKEDEBRIS\nROLLINGSPHERE\n");

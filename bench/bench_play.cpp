@@ -38,11 +38,7 @@ static bool play_setup() {
     if (!getenv("DISPLAY")) return false;
     const std::string game = bench_game_folder();
     if (!chunk_map[play_x >> 6][play_y >> 6]) {
-        char pattern[] = "/tmp/kestrova_play_XXXXXX";
-        char *folder = mkdtemp(pattern);
-        if (!folder || chdir(folder) != 0) return false;
-        mkdir("WORLDS", 0755);
-        mkdir("WORLDS/" WORLD_NAME, 0755);
+        if (!bench_enter_scratch_world("play")) return false;
         global_log_level = 0;
         global_background_distance = 100;
         random_setup();

@@ -47,11 +47,7 @@ static bool sim_world() {
     if (ready >= 0) return ready == 1;
     ready = 0;
     std::string game = bench_game_folder();
-    char pattern[] = "/tmp/kestrova_simulation_XXXXXX";
-    char *folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) abort();
-    mkdir("WORLDS", 0755);
-    mkdir("WORLDS/" WORLD_NAME, 0755);
+    if (!bench_enter_scratch_world("simulation")) abort();
     mkdir("OBJECT", 0755);
     for (const char *kind : {"PLAYER", "ZOMBI", "DEBRIS"}) {
         std::string to = std::string("OBJECT/") + kind;

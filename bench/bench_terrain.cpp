@@ -30,11 +30,7 @@ static void bench_terrain_world() {
     static bool ready = false;
     if (ready) return;
     ready = true;
-    char pattern[] = "/tmp/kestrova_terrain_XXXXXX";
-    char *folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) abort();
-    mkdir("WORLDS", 0755);
-    mkdir("WORLDS/" WORLD_NAME, 0755);
+    if (!bench_enter_scratch_world("terrain")) abort();
     global_log_level = 0;
     random_setup();
     voxel_setup_light_table();
