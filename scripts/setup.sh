@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   libfreetype-dev fonts-dejavu-core
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils ccache
 )
 
 missing=()
@@ -25,10 +25,11 @@ fi
 echo "setup: installing ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  apt-get update -qq || echo "setup: apt-get update reported errors; installing from the package lists it has"
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-  sudo DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  sudo DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
+    echo "setup: apt-get update reported errors; installing from the package lists it has"
   sudo DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "setup: these packages are missing; install them with:"
