@@ -15,8 +15,11 @@ if [ "${1:-}" = "--quick" ]; then
 fi
 
 ./scripts/setup.sh
+. scripts/build_env.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKESTROVA_BENCH=ON >/dev/null
-nice cmake --build build -j "$(nproc)" --target kestrova_bench
+# Several benchmarks load the object kinds, models and art from the game folder, so it is built
+# (with its generated assets) too.
+nice cmake --build build -j "$(nproc)" --target kestrova_bench game_folder
 
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT

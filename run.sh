@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/setup.sh
+. scripts/build_env.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)"
 

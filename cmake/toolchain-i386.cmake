@@ -14,3 +14,7 @@ set(KESTROVA_TARGET_I386 ON)
 # SDL (whose -dev package cannot be installed beside the 64-bit one).
 set(ENV{PKG_CONFIG_LIBDIR} "$ENV{KESTROVA_I386_PKGCONFIG}:/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
+
+# Tests run through a wrapper that runs them natively where the kernel runs 32-bit programs and
+# under qemu-i386 where it does not; nothing built here runs while building.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/run_i386.sh)

@@ -2,6 +2,7 @@
 # scripts/build_win32_libs.sh builds (passed as KESTROVA_WIN32_PREFIX). Tests run under wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+set(KESTROVA_MINGW_HOST i686-w64-mingw32)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)

@@ -1,30 +1,18 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Windows tree in build-win32/ with mingw-w64: the game (with its DLLs), the unit
-# tests and the chunk tool. The assets are the Linux build's (the generator makes the same bytes
-# everywhere), so build/ must have been built first for a complete game folder.
-#   --test   also runs the unit tests that need no window under wine
+# Builds the 32-bit Windows tree in build-win32/ (the Windows package's). With --test also runs the
+# Windows unit tests that need no window: under 32-bit wine where it starts; where it cannot (a
+# kernel that runs no 32-bit programs, or KESTROVA_NO_32BIT=1), the same tests run in the 64-bit
+# Windows build (build-win64/) under wine64 instead, and this says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(nproc)
-./scripts/setup_cross.sh
-prefix=$(./scripts/build_win32_libs.sh | tail -n1)
-export KESTROVA_WIN32_PREFIX=$prefix
-
-cmake -S . -B build-win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win32.cmake \
-  -DKESTROVA_WIN32_PREFIX="$prefix" -DKESTROVA_BENCH=OFF >/dev/null
-nice cmake --build build-win32 -j "$jobs"
-
-if [ -d build/game/ART ]; then
-  for folder in ART SOUND MUSIC OBJECT; do
-    mkdir -p build-win32/game/$folder
-    cp -r build/game/$folder/. build-win32/game/$folder/
-  done
-fi
-
+./scripts/build_windows.sh win32
 if [ "${1:-}" = "--test" ]; then
-  echo "== tests (32-bit Windows build, under wine)"
-  export WINEPREFIX=${WINEPREFIX:-${KESTROVA_CACHE:-$HOME/.cache/kestrova}/wine}
-  export WINEDEBUG=-all
-  wineboot -i >/dev/null 2>&1 || true
-  ctest --test-dir build-win32 --output-on-failure
+  . scripts/cross_probe.sh
+  if kestrova_wine32_runs; then
+    ./scripts/build_windows.sh win32 --test
+  else
+    echo "build_win32: 32-bit wine cannot start here (this kernel runs no 32-bit programs);" \
+      "the Windows unit tests run in the 64-bit Windows build under wine64"
+    ./scripts/build_windows.sh win64 --test
+  fi
 fi

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Builds SDL 1.2, libogg and libvorbis for 32-bit Windows (i686-w64-mingw32) from Debian's source
-# packages, once: the result is cached and reused until this script or a package version changes.
-# Prints the install prefix on its last line.
+# Builds SDL 1.2, libogg and libvorbis for Windows from Debian's source packages, once: the result
+# is cached and reused until this script or a package version changes. Prints the install prefix on
+# its last line.
+#   build_win32_libs.sh [win32|win64]   32-bit (i686-w64-mingw32, the default) or 64-bit
+#                                       (x86_64-w64-mingw32, the test build where wine32 cannot start)
 #   KESTROVA_CACHE  cache folder (default: $HOME/.cache/kestrova)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${KESTROVA_CACHE:-$HOME/.cache/kestrova}
-host=i686-w64-mingw32
-prefix=$cache/win32
+case "${1:-win32}" in
+  win32) host=i686-w64-mingw32; prefix=$cache/win32 ;;
+  win64) host=x86_64-w64-mingw32; prefix=$cache/win64 ;;
+  *) echo "usage: $0 [win32|win64]" >&2; exit 2 ;;
+esac
 jobs=$(nproc)
 
 # The cache key: the source versions Debian offers and this script itself.

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Generates the same chunks of the same seed with the chunk tool of each build that exists
-# (build/, build-i386/, build-win32/ under wine) and checks their chunk files are byte-identical.
+# Generates the same chunks of the same seed with the chunk tool of each build that exists and can
+# run here, and checks their chunk files are byte-identical: build/, build-i386/ (natively, or under
+# qemu-i386 where the kernel runs no 32-bit programs), build-win32/ under wine and build-win64/ under
+# wine64. A build that exists but cannot run here is named on one line, with the reason.
 # Usage: compare_chunks.sh [SEED...]   (default: three seeds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+. scripts/cross_probe.sh
 seeds=("$@")
 [ ${#seeds[@]} -gt 0 ] || seeds=(20261209 1 -77)
 
 tools=()
 [ -x build/tools/chunkgen/kestrova_chunkgen ] && tools+=("linux-x86_64:$root/build/tools/chunkgen/kestrova_chunkgen")
-[ -x build-i386/tools/chunkgen/kestrova_chunkgen ] && tools+=("linux-i386:$root/build-i386/tools/chunkgen/kestrova_chunkgen")
-[ -f build-win32/tools/chunkgen/kestrova_chunkgen.exe ] && tools+=("win32:$root/build-win32/tools/chunkgen/kestrova_chunkgen.exe")
+if [ -x build-i386/tools/chunkgen/kestrova_chunkgen ]; then
+  tools+=("linux-i386:$root/build-i386/tools/chunkgen/kestrova_chunkgen")
+  [ "$(kestrova_i386_mode)" = native ] ||
+    echo "compare_chunks: the i386 chunk tool runs under qemu-i386 (this kernel runs no 32-bit programs)"
+fi
+if [ -f build-win32/tools/chunkgen/kestrova_chunkgen.exe ]; then
+  if kestrova_wine32_runs; then
+    tools+=("win32:$root/build-win32/tools/chunkgen/kestrova_chunkgen.exe")
+  else
+    echo "compare_chunks: skipped the 32-bit Windows chunk tool: 32-bit wine cannot start on this kernel"
+  fi
+fi
+if [ -f build-win64/tools/chunkgen/kestrova_chunkgen.exe ] && [ -x /usr/lib/wine/wine64 ]; then
+  tools+=("win64:$root/build-win64/tools/chunkgen/kestrova_chunkgen.exe")
+fi
 if [ ${#tools[@]} -lt 2 ]; then
   echo "compare_chunks: fewer than two builds have the chunk tool; build them first"
   exit 1
@@ -29,7 +45,12 @@ for seed in "${seeds[@]}"; do
     dir="$work/$seed/$name"
     mkdir -p "$dir/WORLDS/DEZORE"
     if [[ "$tool" == *.exe ]]; then
-      (cd "$dir" && DISPLAY= wine "$tool" "$seed" >/dev/null)
+      loader=$(kestrova_wine_loader "$tool")
+      prefix=$WINEPREFIX
+      [ "$name" = win64 ] && prefix=${KESTROVA_CACHE:-$HOME/.cache/kestrova}/wine64
+      (cd "$dir" && DISPLAY= WINEPREFIX=$prefix "$loader" "$tool" "$seed" >/dev/null)
+    elif [ "$name" = linux-i386 ]; then
+      (cd "$dir" && "$root/scripts/run_i386.sh" "$tool" "$seed" >/dev/null)
     else
       (cd "$dir" && "$tool" "$seed" >/dev/null)
     fi

@@ -10,6 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 ./scripts/setup.sh
+. scripts/build_env.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 nice cmake --build build -j "$jobs" --target game_folder kestrova_chunkgen

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# wine_game.sh — the Windows build under wine in a private X server: the game reaches its main
+# wine_game.sh — a Windows build under wine in a private X server: the game reaches its main
 # loop with the title drawn, quits on shift-escape with exit code 0 and saves the world; a second
-# start reads that world back and saves over its chunk files. Usage: wine_game.sh WIN32_GAME_FOLDER
+# start reads that world back and saves over its chunk files. Usage: wine_game.sh WINDOWS_GAME_FOLDER
+# (the 32-bit package's runs under wine, the 64-bit test build's under wine64)
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/e2e_lib.sh"
 
@@ -14,7 +15,14 @@ rm -rf "$E2E_DIR/WORLDS" "$E2E_DIR/LOGFILE.TXT"
 # The shipped settings with music off (quicker) and every log line.
 sed -e 's/^Load music.*/Load music: FALSE/' -e 's/^Log level:.*/Log level: 5/' "$game/SETUP.TXT" > "$E2E_DIR/SETUP.TXT"
 cd "$E2E_DIR" || e2e_fail "cannot enter $E2E_DIR"
-export WINEPREFIX=${WINEPREFIX:-${KESTROVA_CACHE:-$HOME/.cache/kestrova}/wine} WINEDEBUG=-all
+. "$here/../../scripts/cross_probe.sh"
+wine_loader=$(kestrova_wine_loader "$game/kestrova.exe")
+if [ "$wine_loader" = wine ]; then
+  export WINEPREFIX=${WINEPREFIX:-${KESTROVA_CACHE:-$HOME/.cache/kestrova}/wine}
+else
+  export WINEPREFIX=${KESTROVA_CACHE:-$HOME/.cache/kestrova}/wine64
+fi
+export WINEDEBUG=-all
 # No sound device under wine here; SDL's silent driver keeps the mixer running.
 export SDL_AUDIODRIVER=dummy
 # A wine session started without a display (the unit tests, the chunk tool) cannot open windows
@@ -23,7 +31,7 @@ wineserver -w
 e2e_start_x
 
 wine_start_game() {
-    wine ./kestrova.exe </dev/null >game_stdout.txt 2>&1 &
+    "$wine_loader" ./kestrova.exe </dev/null >game_stdout.txt 2>&1 &
     E2E_GAME_PID=$!
 }
 
@@ -63,4 +71,4 @@ wine_quit "second start"
 after=$(stat -c %Y WORLDS/DEZORE/025-025.DAT)
 [ "$after" -gt "$before" ] || e2e_fail "the chunk file was not written again"
 [ -z "$(find WORLDS/DEZORE -name '*.TMP')" ] || e2e_fail "temporary chunk files were left behind"
-echo "PASS: wine game (main loop, $lit% of the window lit, shift-escape, $files chunk files saved and saved again)"
+echo "PASS: wine game, $(basename "$wine_loader") (main loop, $lit% of the window lit, shift-escape, $files chunk files saved and saved again)"
