@@ -72,6 +72,9 @@ TARGETS = [
     ("BM_ObjectUpdateAll/0/0", "the player alone"),
     ("BM_ObjectDrawStartView/0*", "frame without zombis (baseline)"),
     ("BM_ObjectDrawStartView/20*", "reported: 20 zombis, row minus baseline"),
+    ("BM_PlayerSave", "<= 2 ms (start kit + 500 items, no flush)"),
+    ("BM_PlayerSaveWithFlushToDisk", "reported: save plus flush to disk"),
+    ("BM_PlayerLoad", "<= 2 ms (start kit + 500 items)"),
     ("BM_PlayInventoryOpenFrame", "frame at the start view, inventory open"),
     ("BM_PlayDigWithRelightAndMesh", "<= 16 ms (click to next frame)"),
 ]

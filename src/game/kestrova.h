@@ -63,6 +63,26 @@ uint8_t main_loop_shift_held(void);
 // The top of the start column, found once the world around it is resident.
 extern float global_start_ground_z;
 
+// The player kept with the world (kestrova_player.cpp). The column the world is brought in
+// around at start-up: the start column, or the saved player's; and the world step the loop starts
+// at (the saved time of day).
+extern float global_start_x, global_start_y;
+extern uint32_t global_start_world_frame;
+// World steps between two saves of the player in play (about two minutes); saves that failed.
+#define MAIN_PLAYER_SAVE_STEPS 7500u
+extern uint32_t global_player_save_interval;
+extern uint32_t global_player_failed_saves;
+// Reads the world's player file (once the world's seed is set up).
+void main_read_player_file(void);
+// The local player: the saved one on its spot or the free ground above it, else a fresh one at
+// the start column with the starting inventory.
+void main_spawn_player(void);
+void main_fill_starting_inventory(void);
+// Saves the local player now; 1 on success.
+uint8_t main_save_player(void);
+// Counts world steps of play and saves the player when global_player_save_interval have passed.
+void main_player_save_step(uint32_t updates);
+
 int main_initialize(void);
 void load_setup(const char *filename);
 void log_banner(void);

@@ -121,7 +121,14 @@ static void main_loop_before_first_pass(void) {
     global_inventory_grab = nullptr;
     object_destroyed_hook = hud_object_destroyed;
     actions_reset();
+    // The day goes on from where the saved player left it.
+    global_world_frame = global_start_world_frame;
+    global_texture_animation_frame = global_world_frame / 4;
     target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
+    if (local_player) {
+        target_vector = local_player->position;
+        target_vector.z += 0.5f * local_player->size;
+    }
     // All five tracks play from here to the end; only their volumes change.
     day_music_channel = sound_play(day_music, 255, 255, 1, 1);
     night_music_channel = sound_play(night_music, 255, 255, 1, 1);
@@ -177,6 +184,8 @@ void main_loop(void) {
                 actions_swing_step();
             }
         }
+
+        main_player_save_step(updates);
 
         log_message(5, "Updating sound again");
         sound_update();

@@ -22,11 +22,13 @@ int main(int argc, char **argv) {
     signal(SIGTERM, main_quit_signal);
     main_initialize();
     main_loop();
+    // The player lives in a chunk's pile: it is saved before the chunks are released.
+    main_save_player();
     chunkmap_unload_everything();
     model_free_all();
     if (global_draw_frame != 0)
         log_message(3, "Overall average frames per second == %f",
                     (double)(total_frames_per_second / (float)global_draw_frame));
     // A world that could not be saved whole is a failure the caller should see.
-    return global_chunkmap_failed_saves ? 2 : 0;
+    return global_chunkmap_failed_saves || global_player_failed_saves ? 2 : 0;
 }

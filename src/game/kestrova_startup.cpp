@@ -240,7 +240,7 @@ static void startup_load_metal_textures(void) {
 }
 
 // The starting inventory, in this order: the tools, the bars of each metal, and building stock.
-static void startup_fill_inventory(void) {
+void main_fill_starting_inventory(void) {
     log_message(5, "Spawning basic objects into local player inventory");
     if (!local_player) return;
     static const struct {
@@ -379,26 +379,24 @@ int main_initialize(void) {
         global_chunkmap_save_fault = 1;
         log_message(2, "KESTROVA_SAVE_FAULT is set: nothing of the world will be saved");
     }
-    worldmap_setup((int32_t)time(nullptr), WORLD_NAME);
+    // A new world keeps drawing seeds until its start column is dry land; an existing world keeps
+    // its own seed.
+    int32_t seed = (int32_t)time(nullptr);
+    if (!worldmap_has_seed_file(WORLD_NAME))
+        seed = worldmap_draw_land_seed(seed, (int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y);
+    worldmap_setup(seed, WORLD_NAME);
+    // A saved player brings the world around its own spot in.
+    main_read_player_file();
     display_subprogress_bar_start(100);
     float load_radius = (float)global_background_distance + 64.0f;
     float unload_radius = (float)global_background_distance + 128.0f;
-    chunkmap_update((int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y, load_radius, unload_radius, 1);
+    chunkmap_update((int)global_start_x, (int)global_start_y, load_radius, unload_radius, 1);
     for (int pass = 0; pass < 100; pass++) {
         startup_substep("World Generation");
-        chunkmap_update((int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y, load_radius, unload_radius, 1);
+        chunkmap_update((int)global_start_x, (int)global_start_y, load_radius, unload_radius, 1);
     }
 
-    log_message(5, "Spawning local player");
-    chunkmap_get_xyz((int)MAIN_LOOP_START_X, (int)MAIN_LOOP_START_Y, 2048);
-    global_start_ground_z = (float)global_voxel_topmost_z;
-    log_message(3, "Player XYZ == %f, %f, %f", (double)MAIN_LOOP_START_X, (double)MAIN_LOOP_START_Y,
-                (double)(global_start_ground_z + 100.0f));
-
-    local_player = object_spawn(template_get_by_name("PLAYER"), nullptr, 300, MAIN_LOOP_START_X, MAIN_LOOP_START_Y,
-                                global_start_ground_z + 100.0f);
-    if (!local_player) log_message(2, "No local player could be spawned (is there an OBJECT\\PLAYER folder?)");
-    startup_fill_inventory();
+    main_spawn_player();
 
     display_progress_bar_end();
     return 1;

@@ -5,6 +5,7 @@
 #include "display/display.h"
 #include "display/input.h"
 #include "objects/object_update.h"
+#include "objects/player_file.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
@@ -27,7 +28,13 @@ uint8_t object_point_in_water(float x, float y, float z) {
 
 uint8_t object_local_player_swimming(void) {
     if (!local_player) return 0;
-    return object_point_in_water(local_player->position.x, local_player->position.y, local_player->position.z);
+    const object *p = local_player;
+    if (!object_point_in_water(p->position.x, p->position.y, p->position.z)) return 0;
+    // Wading is not swimming: a body whose feet reach the bottom stands, until the water closes
+    // over its eyes. The reach is under half the body's radius, so a body floating with its middle
+    // at the surface over water too deep to stand in keeps floating rather than bobbing.
+    if (object_local_player_eye_under_water()) return 1;
+    return player_feet_on_ground(&p->position, p->size, OBJECT_WADING_REACH * p->size) ? 0 : 1;
 }
 
 uint8_t object_local_player_eye_under_water(void) {

@@ -34,8 +34,11 @@ uint8_t object_get_light(float x, float y, float z);
 void object_determine_inworld_selected_object(void);
 void object_local_player_controls(void);
 
-// 1 when the local player's body is in open water (below the ocean level, nothing solid above it
-// in its column); it then floats and Space swims up.
+// 1 when the local player swims: its body is in open water (below the ocean level, nothing solid
+// above it in its column) and either its eyes are under water or its feet do not reach the bottom
+// (OBJECT_WADING_REACH of its radius below its lowest point). It then floats, Space swims up and
+// the tools rest. Standing in shallow water is wading, not swimming.
+#define OBJECT_WADING_REACH 0.4f
 uint8_t object_local_player_swimming(void);
 // 1 when the local player's eye point is in open water.
 uint8_t object_local_player_eye_under_water(void);

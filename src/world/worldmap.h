@@ -50,6 +50,34 @@ extern uint8_t global_world_seed_unsaved;
 // with the reason in errno.
 uint8_t worldmap_save_unsaved_seed(void);
 
+// The two painting stages of worldmap_setup, for the seed (both draw from the random sequence).
+void worldmap_paint_island_tile(int32_t seed);
+void worldmap_build_layers(void);
+
+// worldmap_land.cpp — choosing the seed of a new world
+// The ocean level worldmap_setup gives every world.
+#define WORLDMAP_OCEAN_LEVEL 20.0f
+// A new world's start column and its neighbours within WORLDMAP_LAND_REACH stand at least this
+// far above the ocean level.
+#define WORLDMAP_LAND_MARGIN 4.0f
+#define WORLDMAP_LAND_REACH 2
+// Seeds tried before a new world settles for the first one.
+#define WORLDMAP_LAND_DRAWS 500
+// 1 when the world folder of world_name holds a seed file with something in it: worldmap_setup
+// then keeps the world's own seed, and no seed is drawn.
+uint8_t worldmap_has_seed_file(const char *world_name);
+// The seed drawn after seed, the same on every platform.
+int32_t worldmap_next_seed(int32_t seed);
+// The lowest terrain height among the columns within WORLDMAP_LAND_REACH of column (x, y), for
+// the layers as they are now.
+float worldmap_lowest_height_near(int x, int y);
+// 1 when a world of this seed has dry land comfortably above the ocean at column (x, y). Paints
+// the island tile and builds the layers for it, then releases them.
+uint8_t worldmap_seed_starts_on_land(int32_t seed, int x, int y);
+// The seed of a new world: first_draw, or the first seed drawn after it whose column (x, y) is dry
+// land; logs the seed chosen. The island tile and the layers are left empty.
+int32_t worldmap_draw_land_seed(int32_t first_draw, int x, int y);
+
 // worldmap.cpp — chunk generation
 // Creates, registers and fills chunk (cx, cy); nothing if it is off the map or resident.
 void worldmap_generate_chunk(int cx, int cy);

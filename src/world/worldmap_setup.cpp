@@ -137,7 +137,7 @@ static void worldmap_islands(Paint paint) {
     }
 }
 
-static void worldmap_paint_island_tile(int32_t seed) {
+void worldmap_paint_island_tile(int32_t seed) {
     random_seed(seed);
     worldmap_islands([](float ix, float iy, float s) {
         isletile_try_write_circle(ix, iy, 165, 255, 3.0f * s);
@@ -168,7 +168,7 @@ static void worldmap_paint_island_tile(int32_t seed) {
     }
 }
 
-static void worldmap_build_layers(void) {
+void worldmap_build_layers(void) {
     maplayer_create_and_append(&maplayer_total, 10000.0f, 1);
     static const float detail_scales[6] = {50.0f, 80.0f, 120.0f, 180.0f, 270.0f, 400.0f};
     for (int i = 3; i < 6; i++) maplayer_create_and_append(&maplayer_total, detail_scales[i], 0);

@@ -212,6 +212,19 @@ TEST_F(ObjectStep, PlayerInOpenWaterFloatsAtTheSurfaceAndSwimsUpWithSpace) {
     EXPECT_EQ(object_point_in_water(1620.5f, 1620.5f, 21.0f), 0);
 }
 
+TEST_F(ObjectStep, APlayerStandingInShallowWaterStaysOnTheBottomAndJumps) {
+    make_ground();
+    // Knee-deep to chest-deep: the middle of the body (z 10.9 at rest) is under water, the eyes not.
+    global_ocean_level = 11.2f;
+    object *p = spawn_player(1620.5f, 1620.5f, 10.9f);
+    step(200);
+    EXPECT_NEAR(p->position.z, 10.9f, 0.1f) << "the water does not lift a standing body";
+    EXPECT_EQ(object_local_player_swimming(), 0);
+    key_pressed[KEY_SPACE] = 1;
+    step(8);
+    EXPECT_GT(p->position.z, 11.3f) << "Space jumps as on land";
+}
+
 TEST_F(ObjectStep, DebrisShrinksAndVanishesWhenItsCountdownEndsAndARockComesToRest) {
     make_ground();
     object *d = spawn("DEBRIS", 1620.5f, 1620.5f, 15.0f, 24);

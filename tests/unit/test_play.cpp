@@ -167,6 +167,26 @@ TEST_F(Play, TheSwingStrikesOnItsMiddleFrameDiggingAtTheReachIntoTheInventory) {
     EXPECT_EQ(column_top(1580, 1600), 10);
 }
 
+TEST_F(Play, WadingInShallowWaterTheToolDigsButAfloatOrWithEyesUnderItSwims) {
+    give("PICK", 1, 3);
+    // Water to the chest: the body's middle (z 11) is under the surface, the eyes (z 12) above it,
+    // and the feet stand on the ground (top 10).
+    global_ocean_level = 11.8f;
+    ASSERT_EQ(object_point_in_water(local_player->position.x, local_player->position.y, local_player->position.z), 1);
+    EXPECT_EQ(object_local_player_swimming(), 0) << "standing in shallow water is wading";
+    // The main loop hands the left button on whenever the player is not swimming.
+    mouse_pressed[0] = mouse_down[0] = 1;
+    actions_left_button();
+    while (local_swing_count) actions_swing_step();
+    EXPECT_LT(column_top(1600, 1600), 10) << "the pick dug while wading";
+
+    global_ocean_level = 12.5f;
+    EXPECT_EQ(object_local_player_swimming(), 1) << "the eyes are under water";
+    global_ocean_level = 14.5f;
+    local_player->position = vector{1590.5f, 1600.5f, 14.0f};
+    EXPECT_EQ(object_local_player_swimming(), 1) << "afloat above the bottom";
+}
+
 TEST_F(Play, StrikesHurtTreesAndZombisOnlyInThePileUnderTheHitPoint) {
     look(1.0f, 0.0f, 0.0f);
     vector hit = {target_vector.x + 2.0f, target_vector.y, target_vector.z};
