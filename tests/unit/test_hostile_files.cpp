@@ -74,6 +74,12 @@ TEST_F(HostileFiles, FormatsAreReadStrictlyAndEveryComplaintNamesTheFile) {
     EXPECT_EQ(global_model_data[template_get_by_name("MODELLED")->model_index], nullptr);
     EXPECT_TRUE(log_contains("ERROR: Did not find # Inter-Quake Export as the first line (OBJECT/MODELLED/MODEL.IQE)"));
     EXPECT_TRUE(log_contains("File OBJECT/STRICT/MODEL.IQE is missing"));
+    // A model cut short in its last frame loads, but says so.
+    write_text_file("CUT.IQE", "# Inter-Quake Export\njoint \"a\" -1\njoint \"b\" 0\npq 0 0 0 0 0 0 1\n"
+                               "pq 0 0 0 0 0 0 1\nframe\npq 0 0 0 0 0 0 1\n");
+    EXPECT_EQ(model_load_iqe_file("CUT.IQE", 7), 1);
+    EXPECT_TRUE(log_contains("1 frames hold fewer joint poses than the model's 2 joints; the file may be cut short "
+                             "(CUT.IQE)"));
 
     // Run-length encoded and colour-mapped pictures are refused, not read as garbage texels.
     for (uint8_t type : {10, 1}) {
