@@ -223,6 +223,11 @@ static void startup_release_sounds(void) {
     }
 }
 
+// Shift-escape seen by the loading screen's input poll is a quit, as in the main loop.
+static void startup_note_quit_keys(void) {
+    if (key_down[KEY_ESCAPE] && (key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT])) global_quit_signal = 1;
+}
+
 // Asked between chunks of the start-up world passes: the input is polled every 100 ms, so
 // shift-escape and a polite kill are honoured while hundreds of chunks are made.
 static uint8_t startup_quit_asked(void) {
@@ -232,7 +237,7 @@ static uint8_t startup_quit_asked(void) {
         last_poll = now;
         input_read(1);
     }
-    if (key_down[KEY_ESCAPE] && (key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT])) global_quit_signal = 1;
+    startup_note_quit_keys();
     if (global_quit_signal) log_message(3, "Quit asked while the world loads; the rest of it is not loaded");
     return global_quit_signal ? 1 : 0;
 }
@@ -241,10 +246,12 @@ static uint8_t startup_quit_asked(void) {
 static void startup_stage(const char *text) {
     log_message(5, "Loading stage %s", text);
     display_progress_bar(0, text);
+    startup_note_quit_keys();
 }
 static void startup_substep(const char *text) {
     log_message(5, "Loading step %s", text);
     display_progress_bar(1, text);
+    startup_note_quit_keys();
 }
 
 static void startup_objects_substep(void) { startup_substep("Objects"); }

@@ -58,7 +58,6 @@ e2e_wait_exit 30
 took=$(( $(date +%s) - start ))
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "crowded chunk: exit code $E2E_STATUS"
 grep -q "holds more objects than the 1024 one chunk wakes" LOGFILE.TXT || e2e_fail "the wake limit is not logged"
-rate=$(sed -n 's/^Info :Overall average frames per second == //p' LOGFILE.TXT)
 grep -q "^Warn :Objects of kind GHOST in WORLDS.DEZORE.025-025.DAT are kept as they are" LOGFILE.TXT ||
     e2e_fail "the unknown kind is not named"
 grep -q "^Warn :A PLAYER record in WORLDS.DEZORE.025-025.DAT is kept" LOGFILE.TXT || e2e_fail "the PLAYER record is not reported"
@@ -86,4 +85,15 @@ grep -q "^Error:File SETUP.TXT is not a regular file" LOGFILE.TXT || e2e_fail "t
 grep -q "Quit asked while the world loads" LOGFILE.TXT || e2e_fail "the kill during loading was not seen"
 [ "$load_took" -le 20 ] || e2e_fail "the game took $load_took s to end after a kill during loading"
 
-echo "PASS: hostile objects (chunk of $size_before bytes: ${rate} frames per second, quit in ${took}s; kill while loading ended in ${load_took}s)"
+# 4. Shift-escape while that world loads ends the game as quickly.
+e2e_start_game
+e2e_wait_log "World seed ==" 60
+sleep 1
+start=$(date +%s)
+xdotool keydown shift Escape; sleep 1; xdotool keyup Escape shift
+e2e_wait_exit 60
+key_took=$(( $(date +%s) - start ))
+grep -q "Quit asked while the world loads" LOGFILE.TXT || e2e_fail "shift-escape during loading was not seen"
+[ "$key_took" -le 20 ] || e2e_fail "the game took $key_took s to end after shift-escape during loading"
+
+echo "PASS: hostile objects (chunk of $size_before bytes quit in ${took}s; kill while loading ended in ${load_took}s, shift-escape in ${key_took}s)"
