@@ -18,6 +18,7 @@
 #include "models/model.h"
 #include "objects/object.h"
 #include "objects/object_draw.h"
+#include "objects/object_file.h"
 #include "objects/object_update.h"
 #include "objects/template.h"
 #include "terrain/voxel.h"
@@ -56,6 +57,9 @@ static bool sim_world() {
         if (!sim_copy(from + "/TEMPLATE.TXT", to + "/TEMPLATE.TXT")) return false;
         sim_copy(from + "/MODEL.IQE", to + "/MODEL.IQE");
     }
+    // The crowded chunk below is full of bars, a kind that is saved with its chunk.
+    mkdir("OBJECT/BAR", 0755);
+    if (!sim_copy(game + "/OBJECT/BAR/TEMPLATE.TXT", "OBJECT/BAR/TEMPLATE.TXT")) return false;
     global_log_level = 0;
     random_setup();
     voxel_clear_map();
@@ -79,7 +83,7 @@ static bool sim_world() {
     }
     model_setup();
     template_setup();
-    for (const char *kind : {"PLAYER", "ZOMBI", "DEBRIS"}) template_load(kind);
+    for (const char *kind : {"PLAYER", "ZOMBI", "DEBRIS", "BAR"}) template_load(kind);
     template_find_particle_templates();
     object_register_hooks();
     global_sun_light_level = 255;
@@ -202,3 +206,59 @@ static void BM_ObjectDrawStartView(benchmark::State &state) {
     state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ObjectDrawStartView)->Arg(0)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One object record as a chunk file holds it: a bar at (x, y, 11), upright, empty inventory.
+static std::string sim_bar_record(float x, float y) {
+    std::string s;
+    auto f32 = [&s](float v) { s.append((const char *)&v, 4); };
+    f32(x);
+    f32(y);
+    f32(11.0f);
+    s.append("BAR", 4);
+    s.append("Bar", 4);
+    s.append("\x03\x80\x01\x00\x00\x01\x00", 7);  // material, light, full collide, ..., static sphere
+    s.append("\x01\x00\x00\x00\x00\x00", 6);
+    for (float v : {1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f}) f32(v);
+    s += "<";
+    for (int i = 0; i < 3; i++) f32(0.0f);
+    s.append("\0\0", 2);
+    return s;
+}
+
+// A chunk file holding 10,000 objects, read in, then one world step of everything around the
+// player. The chunk wakes at most the limit (argument) and the rest sleeps in its file; the
+// second case lifts the limit to show what the limit saves.
+static void BM_ChunkOfTenThousandObjects(benchmark::State &state) {
+    if (!sim_world() || !template_get_by_name("BAR")) {
+        state.SkipWithError("no game folder with the PLAYER, ZOMBI, DEBRIS and BAR kinds (build the game first)");
+        return;
+    }
+    sim_populate(0, 0);
+    global_object_chunk_limit = (uint32_t)state.range(0);
+    chunkmap_unload(22, 22);
+    char name[CHUNKMAP_PATH_SIZE];
+    chunkmap_file_name(name, sizeof(name), 22, 22);
+    std::string path = fix_path(name);
+    FILE *file = fopen(path.c_str(), "ab");
+    if (!file) abort();
+    for (int i = 0; i < 10000; i++) {
+        std::string r = sim_bar_record(1410.0f + (float)(i % 100) * 0.6f, 1410.0f + (float)(i / 100) * 0.6f);
+        fwrite(r.data(), 1, r.size(), file);
+    }
+    fclose(file);
+    chunkmap_load(22, 22);
+    for (auto _ : state) {
+        sim_target();
+        object_update_all(target_vector.x, target_vector.y, 9);
+    }
+    int awake = 0;
+    for (object *o = chunk_map[22][22]->local_object_pile; o; o = o->next) awake++;
+    state.counters["awake_in_crowded_chunk"] = awake;
+    global_object_chunk_limit = OBJECT_CHUNK_LIMIT;
+    // Back to a chunk without objects for the benchmarks after this one.
+    object_destroy_chunk_pile(chunk_map[22][22]);
+    free(chunk_map[22][22]->kept_objects);
+    chunk_map[22][22]->kept_objects = nullptr;
+    chunk_map[22][22]->kept_objects_size = 0;
+}
+BENCHMARK(BM_ChunkOfTenThousandObjects)->Arg(OBJECT_CHUNK_LIMIT)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 
 #include "display/display.h"
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 
 uint32_t title_texture = 0, font_texture = 0, material_texture = 0, light_texture = 0, backdrop_texture = 0,
          updrop_texture = 0, downdrop_texture = 0, subdrop_texture = 0, sun_texture = 0, moon_texture = 0,
@@ -22,12 +23,14 @@ uint32_t display_load_texture_file_if_present(const char *filename, uint8_t mipm
 }
 
 uint32_t display_load_texture_file_rgba(const char *filename, uint8_t mipmap, uint8_t center_fade) {
-    FILE *file = fopen(fix_path(filename), "rb");
+    errno = 0;
+    FILE *file = platform_open_regular_file(fix_path(filename), "rb", nullptr);
     if (!file) {
         int error = errno;
         log_message(5, "Failed to load image file %s", filename);
         if (!(display_texture_optional && error == ENOENT))
-            log_message(2, "Could not load picture %s -- %s", fix_path(filename), strerror(error));
+            log_message(2, "Could not load picture %s -- %s", fix_path(filename),
+                        error == EINVAL ? "it is not a regular file" : strerror(error));
         return 0;
     }
     log_message(5, "Loading image file %s", filename);

@@ -54,6 +54,18 @@ uint8_t display_decode_tga(FILE *file, uint8_t center_fade, uint16_t *size_x, ui
     uint16_t width = (uint16_t)(header[12] | (header[13] << 8));
     uint16_t height = (uint16_t)(header[14] | (header[15] << 8));
     uint8_t bits = header[16];
+    uint8_t colour_map_type = header[1], image_type = header[2];
+    if (!global_display_tga_missing_bytes && (colour_map_type != 0 || image_type != 2)) {
+        // Run-length encoded and colour-mapped pictures would read as garbage texels.
+        if (image_type == 10 || image_type == 11 || image_type == 9)
+            global_display_tga_problem = "it is run-length encoded; only uncompressed TGA pictures are read";
+        else if (colour_map_type != 0 || image_type == 1)
+            global_display_tga_problem = "it is colour-mapped; only true-colour TGA pictures are read";
+        else
+            global_display_tga_problem = "it is not an uncompressed true-colour TGA picture (type 2)";
+        log_message(5, "ERROR:  File had trouble...  Type == %d, colour map == %d", image_type, colour_map_type);
+        return 0;
+    }
     log_message(5, "File is %d by %d, with %d bits per pixel -- origin at %d, %d", width, height, bits, x_origin,
                 y_origin);
     // A zero side would leave nothing to upload; it is refused like an oversized one.

@@ -1,6 +1,7 @@
 // file.cpp — binary value helpers and the directory search used to list object folders
 #include "foundation/file.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "foundation/logfile.h"
@@ -58,4 +59,25 @@ char *find_next_file(void) { return file_search_active ? platform_find_next() : 
 void find_close(void) {
     if (file_search_active) platform_find_close();
     file_search_active = 0;
+}
+
+FILE *file_open_for_reading(const char *path, const char *mode, uint8_t missing_level, long long *size) {
+    if (!path) return nullptr;
+    long long bytes = 0;
+    errno = 0;
+    FILE *file = platform_open_regular_file(path, mode, &bytes);
+    if (file) {
+        if (size) *size = bytes;
+        return file;
+    }
+    int error = errno;
+    if (error == ENOENT || error == ENOTDIR) {
+        if (missing_level != FILE_QUIET) log_message(missing_level, "File %s is missing", path);
+    } else if (error == EINVAL) {
+        log_message(1, "File %s is not a regular file (a FIFO, a device or a folder); it is not read", path);
+    } else {
+        log_message(1, "File %s cannot be read: %s", path, strerror(error ? error : EIO));
+    }
+    errno = error;
+    return nullptr;
 }

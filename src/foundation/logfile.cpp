@@ -9,6 +9,9 @@
 #include "foundation/platform.h"
 
 uint8_t global_log_level = 5;
+uint32_t global_log_detail_limit = LOG_DETAIL_LIMIT;
+uint32_t global_log_bytes = 0;
+static uint8_t logfile_detail_stopped = 0, logfile_full = 0;
 
 static FILE *logfile = nullptr;
 static uint8_t logfile_exit_handler_registered = 0;
@@ -19,6 +22,8 @@ uint8_t open_logfile(void) {
     if (logfile) return 1;
     logfile = fopen(LOGFILE_NAME, "w");
     if (!logfile) return 0;
+    global_log_bytes = 0;
+    logfile_detail_stopped = logfile_full = 0;
     if (!logfile_exit_handler_registered) {
         atexit(close_logfile_at_exit);
         logfile_exit_handler_registered = 1;
@@ -34,7 +39,8 @@ void close_logfile(void) {
 
 void log_message(uint8_t level, const char *format, ...) {
     if (level != 0 && level > global_log_level) return;
-    if (!logfile) return;
+    if (!logfile || logfile_full) return;
+    if (logfile_detail_stopped && level >= 4) return;
     const char *prefix = "";
     switch (level) {
         case 1: prefix = "Error:"; break;
@@ -51,7 +57,22 @@ void log_message(uint8_t level, const char *format, ...) {
     int written = vsnprintf(message, sizeof(message), format, arguments);
     va_end(arguments);
     if (written < 0) message[0] = 0;
-    fprintf(logfile, "%s%s\n", prefix, message);
+    int length = fprintf(logfile, "%s%s\n", prefix, message);
+    if (length > 0) global_log_bytes += (uint32_t)length;
+    // Twice the limit is far beyond what the lines that are still written add up to in a game.
+    uint32_t limit = global_log_detail_limit;
+    if (!logfile_full && global_log_bytes >= limit * 2u) {
+        fprintf(logfile, "Warn :The log holds %u bytes; nothing more is written to it in this game\n",
+                (unsigned)global_log_bytes);
+        logfile_full = 1;
+    } else if (!logfile_detail_stopped && global_log_bytes >= limit) {
+        length = fprintf(logfile,
+                         "Warn :The log holds %u bytes; debug and trace lines stop here, errors, warnings "
+                         "and progress are still written\n",
+                         (unsigned)global_log_bytes);
+        if (length > 0) global_log_bytes += (uint32_t)length;
+        logfile_detail_stopped = 1;
+    }
     fflush(logfile);
 }
 

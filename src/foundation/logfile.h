@@ -7,6 +7,13 @@
 #define FIX_PATH_MAX 1014
 
 extern uint8_t global_log_level;
+// The log is bounded: once it holds global_log_detail_limit bytes, debug and trace lines (levels
+// 4 and up) stop, with one line saying so; at twice that nothing more is written, again with one
+// line. Both are reset when the log is opened.
+#define LOG_DETAIL_LIMIT (32u << 20)
+extern uint32_t global_log_detail_limit;
+// Bytes written to the log since it was opened.
+extern uint32_t global_log_bytes;
 
 uint8_t open_logfile(void);
 void close_logfile(void);

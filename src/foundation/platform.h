@@ -18,6 +18,11 @@
 // where backslashes are the separator).
 char *platform_fix_path(const char *filename);
 
+// Opens a file for reading only when it is a regular file: a FIFO, a device or a folder could
+// block the game or never end. Returns none otherwise, with errno set (ENOENT when missing,
+// EINVAL when the name is not a regular file) and the file's size in *size when it opened.
+FILE *platform_open_regular_file(const char *path, const char *mode, long long *size);
+
 // Creates one folder. Returns 1 when it was made or already exists, 0 with errno set otherwise.
 uint8_t platform_make_folder(const char *path);
 

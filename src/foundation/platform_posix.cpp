@@ -24,6 +24,29 @@ char *platform_fix_path(const char *filename) {
     return fixed;
 }
 
+FILE *platform_open_regular_file(const char *path, const char *mode, long long *size) {
+    // Opened without blocking, so a FIFO with no writer does not hang the open itself.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    FILE *file = fdopen(fd, mode);
+    if (!file) {
+        int error = errno;
+        close(fd);
+        errno = error;
+        return nullptr;
+    }
+    if (size) *size = (long long)info.st_size;
+    return file;
+}
+
 uint8_t platform_make_folder(const char *path) { return (mkdir(path, 0755) == 0 || errno == EEXIST) ? 1 : 0; }
 
 void platform_lock_file(FILE *file) { flockfile(file); }

@@ -4,6 +4,7 @@
 
 #include <direct.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -13,6 +14,18 @@
 
 // Backslashes are the separator here: paths are used as written.
 char *platform_fix_path(const char *filename) { return (char *)filename; }
+
+FILE *platform_open_regular_file(const char *path, const char *mode, long long *size) {
+    struct _stati64 info;
+    if (_stati64(path, &info) != 0) return nullptr;
+    if (!(info.st_mode & _S_IFREG)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    FILE *file = fopen(path, mode);
+    if (file && size) *size = (long long)info.st_size;
+    return file;
+}
 
 uint8_t platform_make_folder(const char *path) { return (_mkdir(path) == 0 || errno == EEXIST) ? 1 : 0; }
 

@@ -10,6 +10,7 @@
 #include "display/display.h"
 #include "foundation/file.h"
 #include "display/font.h"
+#include "display/input.h"
 #include "game/kestrova.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
@@ -17,6 +18,7 @@
 #include "objects/object.h"
 #include "objects/template.h"
 #include "foundation/random.h"
+#include "foundation/timer.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
@@ -35,19 +37,29 @@ sound_effect *day_music = nullptr, *night_music = nullptr, *inventory_music = nu
 // (end of file) or written straight after its colon; the caller then keeps the
 // default, and the stream stays where the failed read left it, so the next
 // value is looked for after the next colon and no word is ever read twice.
+// A settings file is a few hundred bytes; no more than this is read of one, however long it is.
+#define SETUP_READ_LIMIT 65536
+static long setup_bytes_left = SETUP_READ_LIMIT;
+
+static int setup_getc(FILE *file) {
+    if (setup_bytes_left <= 0) return EOF;
+    setup_bytes_left--;
+    return getc(file);
+}
+
 static uint8_t setup_read_word(FILE *file, char word[41]) {
     int c;
     do {
-        c = getc(file);
+        c = setup_getc(file);
     } while (c != EOF && c != ':');
     if (c == EOF) return 0;
-    c = getc(file);
+    c = setup_getc(file);
     if (c != ' ' && c != '\t') {
         if (c != EOF) ungetc(c, file);
         return 0;
     }
     do {
-        c = getc(file);
+        c = setup_getc(file);
     } while (c == ' ' || c == '\t');
     if (c == EOF) return 0;
     ungetc(c, file);
@@ -121,8 +133,14 @@ static uint8_t setup_parse_resolution(const char *word, int *width, int *height)
 
 void load_setup(const char *filename) {
     log_message(3, "Trying to load setup file %s", filename);
-    FILE *file = fopen(fix_path(filename), "r");
-    if (!file) return;
+    FILE *file = file_open_for_reading(fix_path(filename), "r", FILE_QUIET, nullptr);
+    if (!file) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            log_message(2, "Setup file %s is missing; every setting keeps its default (log level %d)", filename,
+                        global_log_level);
+        return;
+    }
+    setup_bytes_left = SETUP_READ_LIMIT;
 
     char word[41];
     int a = 0, b = 0;
@@ -205,15 +223,38 @@ static void startup_release_sounds(void) {
     }
 }
 
+// Shift-escape seen by the loading screen's input poll is a quit, as in the main loop.
+static void startup_note_quit_keys(void) {
+    if (key_down[KEY_ESCAPE] && (key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT])) global_quit_signal = 1;
+}
+
+// Asked between chunks of the start-up world passes: the input is polled every 100 ms, so
+// shift-escape and a polite kill are honoured while hundreds of chunks are made.
+static uint8_t startup_quit_asked(void) {
+    static uint32_t last_poll = 0;
+    uint32_t now = timer_now();
+    if (now - last_poll >= 100) {
+        last_poll = now;
+        input_read(1);
+    }
+    startup_note_quit_keys();
+    if (global_quit_signal) log_message(3, "Quit asked while the world loads; the rest of it is not loaded");
+    return global_quit_signal ? 1 : 0;
+}
+
 // One stage or sub-step of the loading screen; each redraws the screen and polls input.
 static void startup_stage(const char *text) {
     log_message(5, "Loading stage %s", text);
     display_progress_bar(0, text);
+    startup_note_quit_keys();
 }
 static void startup_substep(const char *text) {
     log_message(5, "Loading step %s", text);
     display_progress_bar(1, text);
+    startup_note_quit_keys();
 }
+
+static void startup_objects_substep(void) { startup_substep("Objects"); }
 
 // The on-screen display pieces, in loading order; only the shade picture has mipmaps.
 static void startup_load_display_textures(void) {
@@ -312,11 +353,7 @@ int main_initialize(void) {
 
     template_setup();
     display_subprogress_bar_start(object_folder_count);
-    while (finding_files("OBJECT\\")) {
-        startup_substep("Objects");
-        log_divider();
-        template_load(global_file_search_result);
-    }
+    template_load_folders("OBJECT\\", startup_objects_substep);
     // Recipes name other templates, so they are read once every template exists.
     object_recipe_setup();
     display_subprogress_bar_start(object_folder_count);
@@ -390,11 +427,14 @@ int main_initialize(void) {
     display_subprogress_bar_start(100);
     float load_radius = (float)global_background_distance + 64.0f;
     float unload_radius = (float)global_background_distance + 128.0f;
+    chunkmap_forced_pass_stop_hook = startup_quit_asked;
     chunkmap_update((int)global_start_x, (int)global_start_y, load_radius, unload_radius, 1);
-    for (int pass = 0; pass < 100; pass++) {
+    for (int pass = 0; pass < 100 && !global_quit_signal; pass++) {
         startup_substep("World Generation");
+        if (startup_quit_asked()) break;
         chunkmap_update((int)global_start_x, (int)global_start_y, load_radius, unload_radius, 1);
     }
+    chunkmap_forced_pass_stop_hook = nullptr;
 
     main_spawn_player();
 

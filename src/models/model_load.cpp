@@ -1,11 +1,13 @@
 // model_load.cpp — the model table and the IQE reader: a counting pass, one allocation laid out
 // from the counts, a filling pass, then seam and normal smoothing
 #include <cctype>
+#include <cstdarg>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/file.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
 
@@ -287,6 +289,7 @@ struct model_fill_state {
     uint32_t animation;  // 1-based current animation, 0 for none
     uint32_t joint;
     uint32_t pose_count;  // joint positions read into the current frame
+    uint32_t short_frames;  // frames that got fewer joint positions than the model has joints
     uint32_t dropped_faces, dropped_weights;
     uint8_t non_finite;
 };
@@ -467,6 +470,7 @@ static uint8_t model_fill_line(model_fill_state *st, const char *token, const ch
     }
     if (strcmp(token, "frame") == 0) {
         if (st->frame_count < m->num_frame) {
+            if (st->frame_count >= 1 && st->pose_count < m->num_joint) st->short_frames++;
             if (st->animation >= 1) m->animation_data[st->animation - 1].last_frame = (uint16_t)st->frame_count;
             st->frame_count++;
             st->pose_count = 0;
@@ -505,6 +509,33 @@ static void model_empty_slot(uint16_t model_index) {
     global_model_data[model_index] = nullptr;
 }
 
+// The model file being read, named in every complaint about it.
+static const char *model_file_name = "(model text)";
+
+static void model_complain(uint8_t level, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+static void model_complain(uint8_t level, const char *format, ...) {
+    static char message[LOG_MESSAGE_SIZE];
+    va_list arguments;
+    va_start(arguments, format);
+    int written = vsnprintf(message, sizeof(message), format, arguments);
+    va_end(arguments);
+    if (written < 0) message[0] = 0;
+    log_message(level, "  %s%s (%s)", level <= 1 ? "ERROR: " : "", message, model_file_name);
+}
+
+// The header line exactly, with nothing after it but blanks.
+static uint8_t model_header_line(const char *line) {
+    static const char header[] = "# Inter-Quake Export";
+    if (strncmp(line, header, sizeof(header) - 1) != 0) return 0;
+    for (const char *p = line + sizeof(header) - 1; *p; p++)
+        if (*p != ' ' && *p != '\t') return 0;
+    return 1;
+}
+
 uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index) {
     if (model_index >= MODEL_MAX) return 0;
     model_empty_slot(model_index);
@@ -524,7 +555,7 @@ uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index)
         const char *line = r.line;
         if (line[0] == '#') {
             if (line_number == 0) {
-                if (strcmp(line, "# Inter-Quake Export") >= 0) {
+                if (model_header_line(line)) {
                     header = 1;
                     log_message(5, "  Header Valid");
                 }
@@ -595,14 +626,14 @@ uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index)
         if (layout.total > MODEL_MAX_BLOCK_BYTES) too_large = "the model would need more memory than allowed";
     }
     if (too_large) {
-        log_message(1, "  ERROR: Model refused -- %s", too_large);
+        model_complain(1, "Model refused -- %s", too_large);
         return 0;
     }
     if (!header || bad_counts) {
-        if (!header) log_message(1, "  ERROR: Did not find # Inter-Quake Export");
+        if (!header) model_complain(1, "Did not find # Inter-Quake Export as the first line");
         if (bad_counts)
-            log_message(1,
-                        "  ERROR: Had incorrect number of vertices/joints -- are vp, vt, vb and vn all provided?  "
+            model_complain(1,
+                        "Had incorrect number of vertices/joints -- are vp, vt, vb and vn all provided?  "
                         "Are there too many joints?");
         return 0;
     }
@@ -629,34 +660,38 @@ uint8_t model_load_iqe_text(const char *data, size_t size, uint16_t model_index)
         if (!token[0]) continue;
         if (!model_fill_line(&st, token, r.line)) {
             if (bad_lines++ < MODEL_LOG_BAD_LINES)
-                log_message(strcmp(token, "vp") == 0 ? 1 : 5, "  ERROR:  Had trouble reading line %d -- %s",
+                model_complain(strcmp(token, "vp") == 0 ? 1 : 5, " Had trouble reading line %d -- %s",
                             (int)line_number, r.line);
             result = 0;
         }
     }
     if (bad_lines > MODEL_LOG_BAD_LINES)
-        log_message(1, "  ERROR:  %d more lines were unreadable", (int)(bad_lines - MODEL_LOG_BAD_LINES));
+        model_complain(1, " %d more lines were unreadable", (int)(bad_lines - MODEL_LOG_BAD_LINES));
     if (st.non_finite) {
-        log_message(1, "  ERROR: Model refused -- it holds a number that is not finite");
+        model_complain(1, "Model refused -- it holds a number that is not finite");
         free(m);
         return 0;
     }
     for (uint32_t i = 0; i < num_mesh; i++) m->mesh_data[i]->num_triangle = (uint16_t)kept_faces[i];
+    if (st.frame_count >= 1 && st.pose_count < num_joint) st.short_frames++;
+    if (st.short_frames)
+        model_complain(2, "%d frames hold fewer joint poses than the model's %d joints; the file may be cut short",
+                       (int)st.short_frames, (int)num_joint);
     if (st.dropped_faces)
-        log_message(2, "  Dropped %d faces whose vertex indices are missing or beyond their mesh",
+        model_complain(2, "Dropped %d faces whose vertex indices are missing or beyond their mesh",
                     (int)st.dropped_faces);
     if (st.dropped_weights)
-        log_message(2, "  Dropped %d bone weights naming joints the model does not have", (int)st.dropped_weights);
+        model_complain(2, "Dropped %d bone weights naming joints the model does not have", (int)st.dropped_weights);
 
     uint8_t capped = model_fix_seams(m, d.seam_low, d.seam_high, d.num_seam);
     if (d.fix_normals_set) capped |= model_fix_normals(m, d.fix_normals);
-    if (capped) log_message(2, "  Too many vertices on one spot: smoothing looked at the first %d of each",
+    if (capped) model_complain(2, "Too many vertices on one spot: smoothing looked at the first %d of each",
                             MODEL_SMOOTH_PAIR_LIMIT);
 
     global_model_data[model_index] = m;
     log_message(3, "  Loaded model %d: %d meshes, %d joints, %d animations, %d frames", (int)model_index,
                 (int)num_mesh, (int)num_joint, (int)num_animation, (int)num_frame);
-    if (!result) log_message(1, "  Had catastrophic error while reading model file");
+    if (!result) model_complain(1, "Had catastrophic error while reading model file");
     return result;
 }
 
@@ -666,7 +701,7 @@ uint8_t model_load_iqe_file(const char *filename, uint16_t model_index) {
     log_message(5, "Trying to load model file %s as model %d", path, (int)model_index);
     if (model_index >= MODEL_MAX) return 0;
     model_empty_slot(model_index);
-    FILE *file = fopen(path, "rb");
+    FILE *file = file_open_for_reading(path, "rb", 2, nullptr);
     if (!file) {
         log_message(5, "  ERROR: Could access file for some reason");
         return 0;
@@ -679,7 +714,7 @@ uint8_t model_load_iqe_file(const char *filename, uint16_t model_index) {
     while (ok) {
         if (size == capacity) {
             if (capacity >= MODEL_MAX_FILE_BYTES) {
-                log_message(1, "  ERROR: Model refused -- the file is larger than %d bytes",
+                log_message(1, "  ERROR: %s -- Model refused -- the file is larger than %d bytes", path,
                             (int)MODEL_MAX_FILE_BYTES);
                 ok = 0;
                 break;
@@ -697,7 +732,9 @@ uint8_t model_load_iqe_file(const char *filename, uint16_t model_index) {
         if (got == 0) break;
     }
     fclose(file);
+    model_file_name = path;
     uint8_t result = ok ? model_load_iqe_text(data, size, model_index) : 0;
+    model_file_name = "(model text)";
     free(data);
     return result;
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/file.h"
 #include "foundation/logfile.h"
 #include "foundation/random.h"
 #include "objects/template.h"
@@ -20,6 +21,8 @@ sound_effect *chink_sound = nullptr;
 
 #define INVENTORY_PATH_SIZE 1100
 #define INVENTORY_WORD_SIZE 1000
+// Ten words of a recipe; a longer file is no recipe.
+#define INVENTORY_RECIPE_FILE_LIMIT 65536
 
 // The board column or row an inventory coordinate lies in (integer part, toward zero); far or
 // non-finite coordinates lie in none (-1).
@@ -142,7 +145,8 @@ static int recipe_split_word(const char *word, char *just_name, int name_size, l
     char *end = nullptr;
     errno = 0;
     long number = strtol(colon + 1, &end, 10);
-    if (end == colon + 1) return 1;
+    // A material is a whole number and nothing else.
+    if (end == colon + 1 || *end != 0) return -1;
     if (number > INT_MAX) number = INT_MAX;
     if (number < INT_MIN) number = INT_MIN;
     *material = number;
@@ -161,13 +165,21 @@ void template_load_recipe_file(const char *template_name) {
     uint16_t index[OBJECT_RECIPE_SIZE];
     uint8_t material[OBJECT_RECIPE_SIZE];
     uint8_t valid = 0;
-    FILE *file = fopen(fix_path(path), "r");
+    long long size = 0;
+    FILE *file = file_open_for_reading(fix_path(path), "r", FILE_QUIET, &size);
+    if (file && size > INVENTORY_RECIPE_FILE_LIMIT) {
+        log_message(2, "Recipe %s is not used: the file holds %lld bytes, no recipe is longer than %d", path, size,
+                    INVENTORY_RECIPE_FILE_LIMIT);
+        fclose(file);
+        file = nullptr;
+    }
     if (file) {
         static char words[OBJECT_RECIPE_SIZE][INVENTORY_WORD_SIZE + 1];
         int count = 0;
         while (count < OBJECT_RECIPE_SIZE && fscanf(file, "%1000s", words[count]) == 1) count++;
         fclose(file);
         valid = count == OBJECT_RECIPE_SIZE ? 1 : 0;
+        if (!valid) log_message(2, "Recipe %s is not used: it holds %d of the ten positions", path, count);
         for (int i = 0; valid && i < OBJECT_RECIPE_SIZE; i++) {
             char part[TEMPLATE_NAME_LENGTH + 1];
             safe_string_copy(part, words[i], sizeof(part), 1);
@@ -181,8 +193,16 @@ void template_load_recipe_file(const char *template_name) {
             log_message(3, "      just_name == %s", just_name);
             log_message(3, "      material == %d", (int)number);
             log_message(3, "      split_count == %d", split_count);
+            if (split_count < 0) {
+                log_message(2, "Recipe %s is not used: position %d (%s) needs a whole material number", path, i,
+                            part);
+                valid = 0;
+                continue;
+            }
             object *part_template = split_count > 0 ? template_get_by_name(just_name) : nullptr;
             if (!part_template) {
+                log_message(2, "Recipe %s is not used: position %d names %s, which is no loaded kind", path, i,
+                            part);
                 valid = 0;
                 continue;
             }

@@ -159,6 +159,8 @@ static void object_free(object *o) {
     remove_object_from_pile(o);
     joint_array_destroy(o->joints);
     o->joints = nullptr;
+    free(o->kept_records);
+    o->kept_records = nullptr;
     log_message(5, "Done poofing object %p", (void *)o);
     free(o);
 }

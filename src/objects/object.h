@@ -91,6 +91,11 @@ struct object {
     object *no_collide_parent;
     struct inhand_animation *inhand_animation;
     joint *joints;
+    // Records of this object's inventory read from a chunk file but not brought to life (a kind
+    // that is not loaded, nesting too deep): owned here, written back unchanged after the rest of
+    // its inventory. None in templates.
+    uint8_t *kept_records;
+    uint32_t kept_records_size;
 };
 
 // The player object, or none.

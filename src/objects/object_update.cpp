@@ -340,13 +340,36 @@ static int object_float_column(float v) {
     return (int)v;
 }
 
+// Whether every chunk within an object's reach is resident: the terrain its sphere touches and
+// the objects it could meet (up to 8 blocks beyond its chunk). Until they are, it stays still,
+// so nothing sinks through ground that is not there yet.
+uint8_t object_surroundings_resident(const object *o) {
+    float reach = o->size + 8.0f;
+    if (!(reach < 64.0f)) reach = 64.0f;
+    int x0 = object_float_column(o->position.x - reach), x1 = object_float_column(o->position.x + reach);
+    int y0 = object_float_column(o->position.y - reach), y1 = object_float_column(o->position.y + reach);
+    int cx0 = x0 < 0 ? 0 : x0 >> 6, cy0 = y0 < 0 ? 0 : y0 >> 6;
+    int cx1 = x1 < 0 ? -1 : x1 >> 6, cy1 = y1 < 0 ? -1 : y1 >> 6;
+    if (cx1 >= CHUNKMAP_SIZE) cx1 = CHUNKMAP_SIZE - 1;
+    if (cy1 >= CHUNKMAP_SIZE) cy1 = CHUNKMAP_SIZE - 1;
+    // Off the map (or not a number) is never resident; the map's own edge needs nothing beyond.
+    if (cx1 < cx0 || cy1 < cy0) return 0;
+    for (int cx = cx0; cx <= cx1; cx++)
+        for (int cy = cy0; cy <= cy1; cy++)
+            if (!chunk_map[cx][cy]) return 0;
+    return 1;
+}
+
 static void object_update_chunk(chunk *c, int cx, int cy) {
     object *collide = nullptr, *finished = nullptr, *external = nullptr;
     object *o = c->local_object_pile;
     while (o) {
         object *next = o->next;
         remove_object_from_pile(o);
-        if (object_update(o)) put_object_into_pile(o, o->full_collide ? &collide : &finished);
+        if (!object_surroundings_resident(o))
+            put_object_into_pile(o, &finished);
+        else if (object_update(o))
+            put_object_into_pile(o, o->full_collide ? &collide : &finished);
         o = next;
     }
     float centre_x = (float)(cx * 64 + 32), centre_y = (float)(cy * 64 + 32);

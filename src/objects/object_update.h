@@ -25,6 +25,9 @@ extern sound_effect *jump_sound, *bomb_sound;
 
 // Updates every object of the size x size chunks around column point (centerx, centery).
 void object_update_all(float centerx, float centery, int size);
+// 1 when every chunk within the object's reach (its size and 8 blocks) is resident; an object
+// is stepped only then and otherwise stays still.
+uint8_t object_surroundings_resident(const object *o);
 // One step of one object; 1 if it still exists, 0 if it was destroyed (none: 0).
 uint8_t object_update(object *o);
 // Pushes two full-collide objects apart (each pair once).

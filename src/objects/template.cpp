@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "foundation/file.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
 #include "terrain/voxel.h"
@@ -26,8 +27,37 @@ object *debris_object_template = nullptr, *block_object_template = nullptr, *dus
 #define TEMPLATE_PATH_SIZE 1100
 #define TEMPLATE_MAX_WORDS 8
 
+// Kind folders that found the table full, counted and named (as many names as fit).
+static uint32_t template_left_out = 0;
+static char template_left_out_names[1024] = "";
+
+static const char *const template_named_kinds[] = {
+    "PLAYER", "ZOMBI",  "DEBRIS", "BLOCK",      "DUST",   "SMOKE",  "FLAME",  "LOG",
+    "PICK",   "AXE",    "HAMMER", "HEAVY-PICK", "SHIELD", "KNIFE",  "SPEAR",  "HEAVY-AXE",
+    "SAW",    "BOMB",   "BAR",    "TORCH",      "BOARD",  "GOBLIN", "GOBLIN-CHAIN", "CATAPULT"};
+
+uint8_t template_is_named_kind(const char *folder_name) {
+    if (!folder_name) return 0;
+    char wanted[TEMPLATE_NAME_LENGTH + 1];
+    safe_string_copy(wanted, folder_name, sizeof(wanted), 1);
+    for (const char *kind : template_named_kinds)
+        if (strcmp(kind, wanted) == 0 && strlen(folder_name) <= TEMPLATE_NAME_LENGTH) return 1;
+    return 0;
+}
+
+uint32_t template_left_out_count(void) { return template_left_out; }
+
+void template_report_left_out(void) {
+    if (!template_left_out) return;
+    log_message(1, "The table of %d object kinds is full: %u more kind folders were left out (%s)", TEMPLATE_COUNT,
+                (unsigned)template_left_out, template_left_out_names);
+    log_message(1, "  Objects of those kinds in the world are kept as they are and come back once the kinds fit");
+}
+
 void template_setup(void) {
     num_object_template = 0;
+    template_left_out = 0;
+    template_left_out_names[0] = 0;
     debris_object_template = block_object_template = dust_object_template = nullptr;
     smoke_object_template = flame_object_template = nullptr;
 }
@@ -94,7 +124,8 @@ static uint8_t template_parse_float(const char *word, float *value) {
     char *end = nullptr;
     errno = 0;
     float v = strtof(word, &end);
-    if (end == word || !std::isfinite(v)) return 0;
+    // The whole word is the number: 1.5X is no number.
+    if (end == word || *end != 0 || !std::isfinite(v)) return 0;
     *value = v;
     return 1;
 }
@@ -104,7 +135,8 @@ static uint8_t template_parse_long(const char *word, long *value) {
     char *end = nullptr;
     errno = 0;
     long v = strtol(word, &end, 10);
-    if (end == word) return 0;
+    // A whole number and nothing else: 1E30 or 3.5 is refused, not read as 1 or 3.
+    if (end == word || *end != 0) return 0;
     // Out-of-range numbers saturate, so clamping them afterwards gives the expected end.
     if (v > INT_MAX) v = INT_MAX;
     if (v < INT_MIN) v = INT_MIN;
@@ -112,8 +144,15 @@ static uint8_t template_parse_long(const char *word, long *value) {
     return 1;
 }
 
+// The template file being read, named in every complaint about it.
+static const char *template_file_name = "";
+
 static void template_refuse(const char *keyword, const char *line) {
-    log_message(2, "  %s needs a finite number -- line ignored: %s", keyword, line);
+    log_message(2, "  %s needs a finite number -- line ignored in %s: %s", keyword, template_file_name, line);
+}
+
+static void template_refuse_whole(const char *keyword, const char *line) {
+    log_message(2, "  %s needs a whole number -- line ignored in %s: %s", keyword, template_file_name, line);
 }
 
 // The slot index named by the eighth character of a word such as TEXTURE3; a shorter word
@@ -247,12 +286,18 @@ static void template_parse_line(object *o, char *line) {
         template_parse_inhand(o, words, count, line);
     } else if (strcmp(keyword, "INVENTORYSTACKABLE") == 0) {
         long limit = 100;
-        if (template_parse_long(argument, &n)) limit = n < 1 ? 1 : (n > 65535 ? 65535 : n);
+        if (template_parse_long(argument, &n))
+            limit = n < 1 ? 1 : (n > 65535 ? 65535 : n);
+        else if (argument)
+            template_refuse_whole(keyword, line);
         o->inventory_stackable = 1;
         o->max_inventory_stack_count = (uint16_t)limit;
         log_message(5, "  Found INVENTORYSTACKABLE -- %d -- Flagged as InventoryStackable", (int)limit);
     } else if (strcmp(keyword, "TERRAINMODEL") == 0) {
-        if (!template_parse_long(argument, &n)) return;
+        if (!template_parse_long(argument, &n)) {
+            if (argument) template_refuse_whole(keyword, line);
+            return;
+        }
         log_message(5, "  Found TERRAINMODEL -- %d", (int)n);
         if (n >= 0 && n < VOXEL_MATERIAL_COUNT) {
             voxel_material_object[n] = o;
@@ -263,6 +308,10 @@ static void template_parse_line(object *o, char *line) {
         if (template_parse_long(argument, &n)) {
             numbers = 1;
             if (count > 2 && template_parse_long(words[2], &metal)) numbers = 2;
+        }
+        if ((argument && numbers == 0) || (count > 2 && numbers == 1)) {
+            template_refuse_whole(keyword, line);
+            return;
         }
         log_message(5, "scanresult == %d for %s", numbers, line);
         if (numbers == 0) return;
@@ -300,24 +349,47 @@ static void template_parse_line(object *o, char *line) {
     }
 }
 
+// Whether a file holds a zero byte in its first 4096 bytes: then it is no text file.
+static uint8_t template_file_is_binary(FILE *file) {
+    char head[4096];
+    size_t got = fread(head, 1, sizeof(head), file);
+    rewind(file);
+    return memchr(head, 0, got) ? 1 : 0;
+}
+
 void template_load_template_file(const char *filename, object *o) {
     if (!filename || !o) return;
     log_message(5, "Trying to load template file %s", filename);
-    FILE *file = fopen(fix_path(filename), "r");
+    FILE *file = file_open_for_reading(fix_path(filename), "rb", 2, nullptr);
     if (!file) return;
     log_message(5, "  File found...");
+    if (template_file_is_binary(file)) {
+        log_message(2, "Template file %s is not a text file; it is not read and the kind keeps its defaults",
+                    filename);
+        fclose(file);
+        return;
+    }
+    template_file_name = filename;
     char line[TEMPLATE_LINE_SIZE + 1];
+    long lines = 0;
     while (template_read_line(file, line)) {
+        // No kind needs more; the rest of a longer file is ignored rather than read forever.
+        if (++lines > TEMPLATE_LINE_LIMIT) {
+            log_message(2, "Template file %s has more than %d lines; the rest is ignored", filename,
+                        TEMPLATE_LINE_LIMIT);
+            break;
+        }
         if (line[0] == '#') continue;
         template_parse_line(o, line);
     }
+    template_file_name = "";
     fclose(file);
 }
 
 // A kind's textures and icon are optional: a missing file gives handle 0 without a warning, while
 // one that is there but cannot be read is reported by the loader.
 static uint32_t template_load_texture(const char *path, uint8_t mipmap) {
-    FILE *file = fopen(fix_path(path), "rb");
+    FILE *file = file_open_for_reading(fix_path(path), "rb", FILE_QUIET, nullptr);
     if (!file) {
         log_message(5, "  No %s", path);
         return 0;
@@ -329,7 +401,16 @@ static uint32_t template_load_texture(const char *path, uint8_t mipmap) {
 void template_load(const char *template_name) {
     if (!template_name) return;
     log_message(5, "Trying to load object template for %s", template_name);
-    if (num_object_template >= TEMPLATE_COUNT) return;
+    if (num_object_template >= TEMPLATE_COUNT) {
+        template_left_out++;
+        size_t used = strlen(template_left_out_names);
+        size_t room = sizeof(template_left_out_names) - used;
+        if (room > 8) {
+            int written = snprintf(template_left_out_names + used, room, "%s%s", used ? ", " : "", template_name);
+            if (written < 0 || (size_t)written >= room) snprintf(template_left_out_names + used, room, ", ...");
+        }
+        return;
+    }
     uint16_t slot = num_object_template;
     object *o = &object_template[slot];
     memset(o, 0, sizeof(*o));
@@ -359,4 +440,17 @@ void template_load(const char *template_name) {
     snprintf(path, sizeof(path), "OBJECT\\%s\\ICON.TGA", template_name);
     o->icon_texture = template_load_texture(path, 0);
     num_object_template++;
+}
+
+void template_load_folders(const char *folder, void (*each)(void)) {
+    // The kinds the game names first, then the rest as far as the table reaches.
+    for (int named_pass = 1; named_pass >= 0; named_pass--) {
+        while (finding_files(folder)) {
+            if (template_is_named_kind(global_file_search_result) != named_pass) continue;
+            if (each) each();
+            log_divider();
+            template_load(global_file_search_result);
+        }
+    }
+    template_report_left_out();
 }

@@ -10,6 +10,8 @@
 #define TEMPLATE_NAME_LENGTH 31
 // Characters read per line of a template file, and per word.
 #define TEMPLATE_LINE_SIZE 1000
+// Lines read of one template file at most.
+#define TEMPLATE_LINE_LIMIT 10000
 
 extern object object_template[TEMPLATE_COUNT];
 extern uint16_t num_object_template;
@@ -20,6 +22,15 @@ extern object *debris_object_template, *block_object_template, *dust_object_temp
     *flame_object_template;
 
 void template_setup(void);
+// The kinds the game itself names (the player, zombis, particles, the starting inventory): their
+// folders are loaded before any other, so a full table never leaves them out.
+uint8_t template_is_named_kind(const char *folder_name);
+// Kind folders template_load found no room for since template_setup, and one line naming them.
+uint32_t template_left_out_count(void);
+void template_report_left_out(void);
+// Loads one template per folder under folder ("OBJECT\\"), the named kinds first, calling each
+// (when given) before every folder, and reports the kinds a full table left out.
+void template_load_folders(const char *folder, void (*each)(void));
 void template_load(const char *template_name);
 void template_load_template_file(const char *filename, object *o);
 object *template_get_by_name(const char *template_name);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "sound/sound.h"
 
 static int16_t convbuffer[4096];
@@ -233,9 +234,11 @@ static sound_effect *sound_load_ogg_file(const char *filename, int volume_scale)
     log_message(5, "Attempting to load sound file %s", path);
     ogg_load load;
     memset(&load, 0, sizeof(load));
-    load.file = fopen(path, "rb");
+    errno = 0;
+    load.file = platform_open_regular_file(path, "rb", nullptr);
     if (!load.file) {
-        snprintf(ogg_problem, sizeof(ogg_problem), "%s", strerror(errno));
+        snprintf(ogg_problem, sizeof(ogg_problem), "%s",
+                 errno == EINVAL ? "it is not a regular file" : strerror(errno));
         log_message(5, "ERROR:  Could not open sound file %s", path);
         return nullptr;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "sound/sound.h"
 
 // Why the last load failed, for the warning that names the file.
@@ -13,9 +14,10 @@ static const char *wav_problem = "";
 static sound_effect *sound_load_wav_file(const char *filename) {
     char *path = fix_path(filename);
     log_message(5, "Attempting to load sound file %s", path);
-    FILE *file = fopen(path, "rb");
+    errno = 0;
+    FILE *file = platform_open_regular_file(path, "rb", nullptr);
     if (!file) {
-        wav_problem = strerror(errno);
+        wav_problem = errno == EINVAL ? "it is not a regular file" : strerror(errno);
         return nullptr;
     }
 

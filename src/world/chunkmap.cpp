@@ -22,7 +22,10 @@ void (*chunkmap_pile_destroy_hook)(chunk *c) = nullptr;
 
 void chunkmap_setup(void) {
     for (int cx = 0; cx < CHUNKMAP_SIZE; cx++)
-        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) chunk_map[cx][cy] = nullptr;
+        for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
+            chunk_map[cx][cy] = nullptr;
+            global_chunkmap_from_file[cx][cy] = 0;
+        }
 }
 
 void chunkmap_reset(void) {
@@ -30,6 +33,7 @@ void chunkmap_reset(void) {
         for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
             chunk_destroy(chunk_map[cx][cy]);
             chunk_map[cx][cy] = nullptr;
+            global_chunkmap_from_file[cx][cy] = 0;
         }
     }
     last_chunkmap_update = 0;
@@ -54,6 +58,7 @@ void chunk_destroy(chunk *c) {
     // Without the object layer nothing spawns objects, so the pile is empty.
     if (chunkmap_pile_destroy_hook) chunkmap_pile_destroy_hook(c);
     c->local_object_pile = nullptr;
+    free(c->kept_objects);
     free(c);
 }
 

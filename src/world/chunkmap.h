@@ -22,6 +22,11 @@ struct chunk {
     multri *multri_list[4][CHUNK_SIZE][CHUNK_SIZE];   // cached triangles per [level][local x][local y]
     uint8_t pillar_flags[CHUNK_SIZE][CHUNK_SIZE];     // not stored in chunk files
     object *local_object_pile;                        // the objects lying in this chunk
+    // Object records of the chunk's file kept as they were read, not brought to life (a kind
+    // that is not loaded, more objects than one chunk may wake): written back unchanged after
+    // the pile. Owned by the chunk.
+    uint8_t *kept_objects;
+    uint32_t kept_objects_size;
 };
 
 extern chunk *chunk_map[CHUNKMAP_SIZE][CHUNKMAP_SIZE];
@@ -44,6 +49,11 @@ extern uint32_t global_chunkmap_file_limit;
 // Chunks whose save failed since the program started, and of those during the save at exit.
 extern uint32_t global_chunkmap_failed_saves;
 extern uint32_t global_chunkmap_failed_saves_at_exit;
+// Chunks of new land not saved because the world's seed is not on disk (counted among the failed
+// saves too).
+extern uint32_t global_chunkmap_unsaved_new_land;
+// Which resident chunks were read from their file (1) rather than made afresh (0).
+extern uint8_t global_chunkmap_from_file[CHUNKMAP_SIZE][CHUNKMAP_SIZE];
 
 // Hooks the object layer sets at start-up (null until then). The import reads a chunk file's
 // object list after the pillars into the chunk's pile and returns 1 on success; the export writes
@@ -80,6 +90,9 @@ uint8_t chunkmap_close_file_to_disk(FILE *file, const char **failure);
 uint8_t chunkmap_replace_file(const char *temporary_path, const char *path);
 
 // chunkmap_stream.cpp — streaming
+// Asked after each chunk a forced pass loads (the game polls its input there); when it answers
+// 1 the pass ends at once, so quitting during start-up is honoured at once. None until set.
+extern uint8_t (*chunkmap_forced_pass_stop_hook)(void);
 void chunkmap_unload_everything(void);
 void chunkmap_update(int x, int y, float load_radius, float unload_radius, uint8_t force_update);
 void chunkmap_full_update(int x, int y, float unload_radius);

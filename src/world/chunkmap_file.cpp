@@ -26,6 +26,9 @@ uint32_t global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
 uint32_t global_chunkmap_failed_saves = 0;
 uint32_t global_chunkmap_failed_saves_at_exit = 0;
 
+uint8_t global_chunkmap_from_file[CHUNKMAP_SIZE][CHUNKMAP_SIZE];
+uint32_t global_chunkmap_unsaved_new_land = 0;
+
 void chunkmap_file_name(char *name, int size, int cx, int cy) {
     snprintf(name, (size_t)size, "WORLDS\\%s\\%03d-%03d.DAT", WORLD_NAME, cx, cy);
 }
@@ -39,15 +42,18 @@ uint8_t (*chunkmap_object_export_hook)(FILE *file, chunk *c) = nullptr;
 
 // The object list after the pillars. Without the object layer's reader no object was ever saved,
 // and the list reads as the end marker the end of the file yields (three floats, then a zero byte).
-static void chunkmap_import_objects(FILE *file, chunk *c, const char *name) {
+// Returns 0 when the list was damaged.
+static uint8_t chunkmap_import_objects(FILE *file, chunk *c, const char *name) {
     if (chunkmap_object_import_hook) {
-        if (!chunkmap_object_import_hook(file, c)) log_message(2, "  Objects in %s could not all be read", name);
-        return;
+        if (chunkmap_object_import_hook(file, c)) return 1;
+        log_message(1, "  Objects in %s could not all be read; every readable one is kept", name);
+        return 0;
     }
     file_read_float(file);
     file_read_float(file);
     file_read_float(file);
     if (file_read_byte(file) != 0) log_message(2, "  Objects in %s are skipped: they cannot be read yet", name);
+    return 1;
 }
 
 // Without the object layer's writer the pile is always empty and nothing is written.
@@ -302,7 +308,13 @@ void chunkmap_load(int cx, int cy) {
     chunkmap_file_name(name, sizeof(name), cx, cy);
     log_message(5, "Loading chunk %s", name);
     global_chunkmap_damaged_copy[0] = 0;
-    FILE *file = fopen(fix_path(name), "rb");
+    errno = 0;
+    FILE *file = platform_open_regular_file(fix_path(name), "rb", nullptr);
+    // A FIFO or a device in its place is never read (it could block or never end); the chunk is
+    // made afresh and its save puts a real file in that place.
+    if (!file && errno == EINVAL)
+        log_message(1, "Chunk file %s is damaged and is not a regular file; no copy of it is kept", name);
+    global_chunkmap_from_file[cx][cy] = file ? 1 : 0;
     if (!file) {
         worldmap_generate_chunk(cx, cy);
         log_message(5, "  Chunk generated");
@@ -332,10 +344,12 @@ void chunkmap_load(int cx, int cy) {
             problems |= found;
         }
     }
-    chunkmap_import_objects(file, c, name);
+    uint8_t objects_sound = chunkmap_import_objects(file, c, name);
     platform_unlock_file(file);
     fclose(file);
     chunkmap_log_fault_summary(&faults, name);
+    // The next save writes only what was readable, so the damaged file is kept as evidence first.
+    if (!objects_sound && !problems) chunkmap_keep_damaged_file(name, cx, cy);
 
     // A generated world has no empty column, so one is damage. The readable columns stay as
     // read; the unreadable ones are rebuilt from the world's terrain, and the next save writes
@@ -401,14 +415,21 @@ static void chunkmap_save_failed(const char *name, const char *what, int error, 
 
 // Writes the chunk under a temporary name beside its file, flushes it and renames it over the
 // old file. Returns 1 when the new file is in place; on failure the old file is untouched.
-static uint8_t chunkmap_save_chunk(chunk *c, const char *name) {
+static uint8_t chunkmap_save_chunk(chunk *c, const char *name, uint8_t from_file) {
     char path[CHUNKMAP_PATH_SIZE], temporary_name[CHUNKMAP_PATH_SIZE + 8], temporary_path[CHUNKMAP_PATH_SIZE];
     chunkmap_fixed_path(path, name);
     snprintf(temporary_name, sizeof(temporary_name), "%s.TMP", name);
     chunkmap_fixed_path(temporary_path, temporary_name);
 
-    if (!worldmap_save_unsaved_seed()) {
-        chunkmap_save_failed(name, "the world's seed could not be written first", errno, temporary_path, path);
+    // Land made from a seed the world does not record would not fit the land of later games.
+    // A chunk read from its file is the world's own and is saved whatever the seed file holds.
+    if (!from_file && !worldmap_save_unsaved_seed()) {
+        // Said in full once; the count at exit sums up the rest.
+        log_message(global_chunkmap_unsaved_new_land++ == 0 ? 1 : 5,
+                    "Could not save chunk %s -- it is new land and the world's seed is not on disk; it was never "
+                    "saved before, so it will be generated afresh",
+                    name);
+        global_chunkmap_failed_saves++;
         return 0;
     }
     FILE *file = global_chunkmap_save_fault == 1 ? nullptr : fopen(temporary_path, "wb");
@@ -452,7 +473,8 @@ void chunkmap_unload(int cx, int cy) {
     char name[CHUNKMAP_PATH_SIZE];
     chunkmap_file_name(name, sizeof(name), cx, cy);
     log_message(5, "Saving chunk %s", name);
-    uint8_t saved = chunkmap_save_chunk(c, name);
+    uint8_t saved = chunkmap_save_chunk(c, name, global_chunkmap_from_file[cx][cy]);
+    global_chunkmap_from_file[cx][cy] = 0;
     // The chunk is released either way: it is no longer resident, and on failure its last saved
     // state is what the old file still holds.
     chunk_destroy(c);

@@ -45,6 +45,8 @@ void chunkmap_unload_everything(void) {
         log_message(1, "%u chunks could not be saved earlier in this game", (unsigned)failed_before);
 }
 
+uint8_t (*chunkmap_forced_pass_stop_hook)(void) = nullptr;
+
 void chunkmap_update(int x, int y, float load_radius, float unload_radius, uint8_t force_update) {
     uint32_t elapsed = global_world_frame - last_chunkmap_update;  // wraps with the frame counter
     if (!(elapsed > CHUNKMAP_IDLE_FRAMES || force_update)) return;
@@ -77,6 +79,8 @@ void chunkmap_update(int x, int y, float load_radius, float unload_radius, uint8
             } else if (dis < load_threshold && !chunk_map[cx][cy]) {
                 if (force_update) {
                     chunkmap_load(cx, cy);
+                    // A forced pass can make hundreds of chunks; a quit asked meanwhile ends it.
+                    if (chunkmap_forced_pass_stop_hook && chunkmap_forced_pass_stop_hook()) return;
                 } else {
                     load_cx = cx;
                     load_cy = cy;

@@ -49,6 +49,11 @@ extern uint8_t global_world_seed_unsaved;
 // Tries again to write the seed of a new world; 1 when it is on disk (or was already), else 0
 // with the reason in errno.
 uint8_t worldmap_save_unsaved_seed(void);
+// Set when the world's seed is lost: its seed file holds no number, or it is missing while chunk
+// files exist. The world then runs on a stand-in seed that is never written; as with a seed
+// that cannot be written, chunks read from files are saved as usual and chunks made from the
+// stand-in are not (worldmap_save_unsaved_seed answers 0).
+extern uint8_t global_world_seed_lost;
 
 // The two painting stages of worldmap_setup, for the seed (both draw from the random sequence).
 void worldmap_paint_island_tile(int32_t seed);

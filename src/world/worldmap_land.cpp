@@ -1,16 +1,20 @@
 // worldmap_land.cpp — the seed of a new world: drawn again, the same way on every platform, until
 // the start column is dry land, so a new player begins on an island and not in the open sea
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "foundation/logfile.h"
+#include "foundation/platform.h"
 #include "world/worldmap.h"
 
 uint8_t worldmap_has_seed_file(const char *world_name) {
     char path[WORLDMAP_PATH_SIZE];
     snprintf(path, sizeof(path), "WORLDS\\%s\\SEED.TXT", world_name ? world_name : "");
-    FILE *file = fopen(fix_path(path), "r");
-    if (!file) return 0;
+    errno = 0;
+    FILE *file = platform_open_regular_file(fix_path(path), "r", nullptr);
+    // A FIFO or a device in its place is no missing seed: the seed rule of the world set-up takes it.
+    if (!file) return errno == EINVAL ? 1 : 0;
     // A file of nothing but blanks is what a failed write of old left behind: no seed yet.
     char text[64];
     size_t length = fread(text, 1, sizeof(text) - 1, file);

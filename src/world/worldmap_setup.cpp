@@ -34,7 +34,13 @@ static uint8_t worldmap_make_folder(const char *path) {
 // left as it is; one holding nothing but blanks is told apart, since a failed write of old left
 // such files behind.
 static uint8_t worldmap_read_seed(const char *path, int32_t *seed) {
-    FILE *file = fopen(path, "r");
+    errno = 0;
+    FILE *file = platform_open_regular_file(path, "r", nullptr);
+    if (!file && errno == EINVAL) {
+        // A FIFO or a device is never read; it holds no seed the world can trust.
+        log_message(1, "Seed file %s is not a regular file", path);
+        return SEED_FILE_NO_NUMBER;
+    }
     if (!file) return SEED_FILE_MISSING;
     // Read as "%d" would, but a number too big for the seed is no seed rather than undefined.
     char text[64];
@@ -63,6 +69,7 @@ static int worldmap_count_chunk_files(const char *world_name) {
 }
 
 uint8_t global_world_seed_unsaved = 0;
+uint8_t global_world_seed_lost = 0;
 static char worldmap_seed_world[WORLDMAP_PATH_SIZE] = "";
 
 // Writes the seed file as chunk files are written: a temporary file beside it, flushed to the
@@ -104,13 +111,14 @@ static uint8_t worldmap_write_seed_file(const char *world_name, int32_t seed, ui
     remove(temporary_path);
     if (!quiet) {
         log_message(1, "Unable to write seed %d to %s -- %s: %s", (int)seed, path, failure, strerror(error));
-        log_message(1, "  No chunk is saved until the seed is: chunks without it would not match the world");
+        log_message(1, "  New land is not saved until the seed is: chunks without it would not match the world");
     }
     errno = error;
     return 0;
 }
 
 uint8_t worldmap_save_unsaved_seed(void) {
+    if (global_world_seed_lost) return 0;
     if (!global_world_seed_unsaved) return 1;
     if (!worldmap_write_seed_file(worldmap_seed_world, global_world_seed, 1)) return 0;
     global_world_seed_unsaved = 0;
@@ -200,19 +208,26 @@ uint8_t worldmap_setup(int32_t seed, const char *world_name) {
                     (int)seed);
         found = SEED_FILE_MISSING;
     }
-    if (found == SEED_FILE_MISSING) {
+    global_world_seed_lost = 0;
+    global_chunkmap_unsaved_new_land = 0;
+    if (found == SEED_FILE_MISSING && chunk_files == 0) {
         if (!worldmap_write_seed_file(world_name, seed, 0)) global_world_seed_unsaved = 1;
     } else if (found != SEED_FILE_READ) {
-        // Overwriting it would lose the world's real seed; the file is kept for the player to mend.
-        log_message(1, "Seed file %s holds no number; running with seed %d and leaving the file alone", path,
-                    (int)seed);
-        if (chunk_files > 0)
-            log_message(1, "  New chunks will not match the %d chunks already saved; put the world's seed back into "
-                           "%s to mend it",
-                        chunk_files, path);
+        // The world's seed is lost (a file with no number, or chunks without a seed file). A new
+        // seed written now would make new land that does not fit the saved land, so the rule is the
+        // one for a seed that cannot be written: chunks already saved are read and saved as
+        // usual, new land is made from a stand-in seed so the game can be played, and no chunk
+        // made from it is saved. The file is left for the player to mend.
+        global_world_seed_lost = 1;
+        if (found == SEED_FILE_MISSING)
+            log_message(1, "Seed file %s is missing but the world has %d saved chunks; running with stand-in seed %d",
+                        path, chunk_files, (int)seed);
         else
-            log_message(1, "  Chunks saved in this game will not match those of later games until %s holds a seed",
-                        path);
+            log_message(1, "Seed file %s holds no number; running with stand-in seed %d and leaving the file alone",
+                        path, (int)seed);
+        log_message(1, "  Saved chunks are read and saved as usual; new land is not saved until %s holds the "
+                       "world's seed (or the world's chunk files are moved away to start afresh)",
+                    path);
     }
     log_message(3, "World seed == %d", (int)seed);
     global_world_seed = seed;

@@ -36,6 +36,7 @@ class ScratchWorld {
         global_chunkmap_failed_saves = 0;
         global_chunkmap_failed_saves_at_exit = 0;
         global_world_seed_unsaved = 0;
+        global_world_seed_lost = 0;
         global_voxel_allocation_limit = 0;
     }
     ~ScratchWorld() {
@@ -44,6 +45,7 @@ class ScratchWorld {
         global_chunkmap_save_fault = 0;
         global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
         global_world_seed_unsaved = 0;
+        global_world_seed_lost = 0;
         global_voxel_allocation_limit = 0;
         global_log_level = 5;
     }

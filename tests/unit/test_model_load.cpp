@@ -130,8 +130,10 @@ TEST_F(ModelTest, MissingHeaderOrMismatchedCountsLeaveTheSlotEmpty) {
     EXPECT_EQ(load("# Blender Export\nmesh \"a\"\nvp 0 0 0\nvt 0 0\nvn 0 0 1\n"), 0);
     EXPECT_EQ(slot(), nullptr);
     EXPECT_TRUE(log_contains("ERROR: Did not find # Inter-Quake Export"));
-    // The header followed by more characters is accepted.
-    EXPECT_EQ(load("# Inter-Quake Export v2\nmesh \"a\"\n"), 1);
+    // Only the header itself is accepted (blanks after it are fine): any other # line is not it.
+    EXPECT_EQ(load("# Inter-Quake Export v2\nmesh \"a\"\n"), 0);
+    EXPECT_EQ(load("# J\nmesh \"a\"\n"), 0);
+    EXPECT_EQ(load("# Inter-Quake Export \t\nmesh \"a\"\n"), 1);
     EXPECT_NE(slot(), nullptr);
     // Three positions but two texture coordinates.
     EXPECT_EQ(load("# Inter-Quake Export\nmesh \"a\"\nvp 0 0 0\nvp 0 0 0\nvp 0 0 0\nvt 0 0\nvt 0 0\n"

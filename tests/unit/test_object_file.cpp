@@ -119,45 +119,35 @@ TEST_F(ObjectFile, ChunksWithNestedInventoriesReadBackInOrderAndSaveTheSameBytes
     EXPECT_TRUE(chunk_file() == first);
 }
 
-TEST_F(ObjectFile, UnknownKindsBecomeDustAndUnplaceableRecordsAreSkippedWithoutLosingTheRest) {
+TEST_F(ObjectFile, UnknownKindsAreKeptAsTheyAreAndRecordsNoChunkCouldHoldAreDamage) {
     const float bad_facing[4] = {NAN, 0, 0, 1};
+    std::string removed = record(1601.0f, 1601.0f, 11.0f, "REMOVED", "Removed", 1, 1);
     std::string list =
-        record(1601.0f, 1601.0f, 11.0f, "REMOVED", "Removed", 1, 1) +
-        // Not resident: stays in the chunk being read.
-        record(100.0f, 100.0f, 11.0f, "CRATE", "Crate", 2, 1, record(0, 0, 0, "CRATE", "Crate", 5, 1)) +
-        // A position that is not a number: skipped with its inventory.
+        removed +
+        // In a neighbour that is not resident: stays in the chunk being read.
+        record(1700.0f, 1601.0f, 11.0f, "CRATE", "Crate", 2, 1, record(0, 0, 0, "CRATE", "Crate", 5, 1)) +
+        // A position that is not a number, and one far off the map: no chunk writes those.
         record(NAN, 1601.0f, 11.0f, "CRATE", "Crate", 3, 1, record(0, 0, 0, "CRATE", "Crate", 6, 1)) +
-        // Off the map entirely.
         record(1e30f, -1e30f, 11.0f, "CRATE", "Crate", 4, 1) +
         record(1602.0f, 1602.0f, 11.0f, "CRATE", "Crate", 7, 1, "", bad_facing);
     FILE *file = open_bytes(list);
-    EXPECT_EQ(object_import_chunk(file, c), 0);  // the position that is not a number
+    EXPECT_EQ(object_import_chunk(file, c), 0);
     fclose(file);
     std::vector<object *> objects = pile_objects(c->local_object_pile);
-    ASSERT_EQ(objects.size(), 4u);
-    EXPECT_STREQ(objects[0]->name, "Removed");
-    EXPECT_EQ(objects[0]->behave_like_dust, 1);
-    EXPECT_EQ(objects[0]->material, 1);
-    EXPECT_FLOAT_EQ(objects[1]->position.x, 100.0f);
-    ASSERT_NE(objects[1]->inventory_pile, nullptr);
-    EXPECT_EQ(objects[1]->inventory_pile->material, 5);
-    EXPECT_EQ(objects[2]->material, 4);
-    EXPECT_EQ(objects[3]->material, 7);
-    EXPECT_EQ(objects[3]->facing_xyzw[0], 0.0f);
-    EXPECT_EQ(objects[3]->facing_xyzw[3], 1.0f);
-    EXPECT_FLOAT_EQ(objects[3]->hits, 2.0f);
-
-    // Without a DUST kind an unknown record is read to its end and the next one still counts.
-    std::string dust = "DUST";
-    for (uint16_t i = 0; i < num_object_template; i++)
-        if (dust == object_template[i].name) object_template[i].name[0] = 'X';
-    file = open_bytes(record(1601.0f, 1601.0f, 11.0f, "REMOVED", "Removed", 1, 1,
-                             record(0, 0, 0, "CRATE", "Crate", 5, 1)) +
-                      record(1603.0f, 1601.0f, 11.0f, "CRATE", "Crate", 8, 1));
-    EXPECT_EQ(object_import_chunk(file, c), 1);
-    fclose(file);
-    EXPECT_EQ(pile_length(c->local_object_pile), 5);
-    EXPECT_EQ(c->local_object_pile->material, 8);
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_FLOAT_EQ(objects[0]->position.x, 1700.0f);
+    ASSERT_NE(objects[0]->inventory_pile, nullptr);
+    EXPECT_EQ(objects[0]->inventory_pile->material, 5);
+    EXPECT_EQ(objects[1]->material, 7);
+    EXPECT_EQ(objects[1]->facing_xyzw[0], 0.0f);
+    EXPECT_EQ(objects[1]->facing_xyzw[3], 1.0f);
+    EXPECT_FLOAT_EQ(objects[1]->hits, 2.0f);
+    // The unknown kind became nothing and is kept whole; the item inside the damaged record did
+    // not turn up in the world.
+    ASSERT_EQ(c->kept_objects_size, removed.size());
+    EXPECT_TRUE(std::string((const char *)c->kept_objects, c->kept_objects_size) == removed);
+    EXPECT_TRUE(log_contains("Objects of kind REMOVED in WORLDS\\DEZORE\\025-025.DAT are kept as they are"));
+    EXPECT_TRUE(log_contains("a record lies far from its chunk"));
 }
 
 TEST_F(ObjectFile, NestingIsBoundedAndDamagedListsNeverCostTheTerrain) {

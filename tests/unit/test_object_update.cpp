@@ -328,12 +328,47 @@ TEST_F(ObjectStep, ObjectsMovingOutOfAChunkChangePileAndStrayOnesStayWithTheirCh
     object_update_all(1620.0f, 1620.0f, 9);
     EXPECT_GE(r->position.x, 1664.0f);
     EXPECT_EQ(r->current_pile, &chunk_map[26][25]->local_object_pile);
-    // Towards a chunk that is not resident: it stays where it was updated.
+    // Next to a chunk that is not resident: it stays still, in its chunk, until that one is.
     object *s = spawn("ROCK", 1727.9f, 1620.5f, 10.3f);
     s->velocity = {0.6f, 0.0f, 0.0f};
     object_update_all(1620.0f, 1620.0f, 9);
-    EXPECT_GE(s->position.x, 1728.0f);
+    EXPECT_FLOAT_EQ(s->position.x, 1727.9f);
     EXPECT_EQ(s->current_pile, &chunk_map[26][25]->local_object_pile);
+}
+
+TEST_F(ObjectStep, ObjectsAtAChunkCornerStayStillUntilTheGroundAroundIsResidentAndKeepTheirHeight) {
+    write_kind("BOX", "FULLCOLLIDE\nSTATICSPHERE\nSIZE 0.5\nWEIGHT 4\n");
+    template_load("BOX");
+    make_ground();
+    // At the corner of four chunks, on the ground (z = 10).
+    object *box = spawn("BOX", 1599.7f, 1600.3f, 10.6f);
+    spawn("ROCK", 1600.3f, 1599.7f, 10.4f);
+    step(300);
+    auto heights = [](void) {
+        std::vector<float> z;
+        for (int cx = 24; cx <= 26; cx++)
+            for (int cy = 24; cy <= 26; cy++)
+                for (object *o = chunk_map[cx][cy] ? chunk_map[cx][cy]->local_object_pile : nullptr; o; o = o->next)
+                    z.push_back(o->position.z);
+        return z;
+    };
+    std::vector<float> resting = heights();
+    ASSERT_EQ(resting.size(), 2u);
+    EXPECT_NEAR(box->position.z, 10.5f, 0.1f);
+    for (int cx = 24; cx <= 26; cx++)
+        for (int cy = 24; cy <= 26; cy++) chunkmap_unload(cx, cy);
+
+    // The chunks under the two come back first, their neighbours later, as streaming brings them.
+    chunkmap_load(24, 25);
+    chunkmap_load(25, 24);
+    step(100);
+    EXPECT_EQ(heights(), resting);
+    for (int cx = 24; cx <= 26; cx++)
+        for (int cy = 24; cy <= 26; cy++) chunkmap_load(cx, cy);
+    step(100);
+    std::vector<float> after = heights();
+    ASSERT_EQ(after.size(), 2u);
+    for (size_t i = 0; i < after.size(); i++) EXPECT_NEAR(after[i], resting[i], 0.05f);
 }
 
 TEST_F(ObjectStep, CollisionsPushApartByWeightAndImmovablesStayPut) {

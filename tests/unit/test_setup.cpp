@@ -46,7 +46,7 @@ static std::string setup_text(const std::string &resolution, const std::string &
            "\nLoad music: " + music + "\nLog level: " + level + "\n";
 }
 
-TEST_F(SetupTest, MissingFileKeepsDefaultsAndLogsOnlyTheAttempt) {
+TEST_F(SetupTest, MissingFileKeepsDefaultsAndSaysSoInOneLine) {
     load_setup("SETUP.TXT");
     EXPECT_EQ(screen_x, 800);
     EXPECT_EQ(screen_y, 600);
@@ -57,9 +57,11 @@ TEST_F(SetupTest, MissingFileKeepsDefaultsAndLogsOnlyTheAttempt) {
     EXPECT_EQ(invert_mouse, 0);
     EXPECT_EQ(load_music, 1);
     EXPECT_EQ(global_log_level, 5);
+    // The attempt, then one line saying why the defaults hold (and so why the log is verbose).
     auto lines = log_lines();
-    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Info :Trying to load setup file SETUP.TXT");
+    EXPECT_EQ(lines[1], "Warn :Setup file SETUP.TXT is missing; every setting keeps its default (log level 5)");
 }
 
 TEST_F(SetupTest, ReadsEveryValueAndEchoesThem) {

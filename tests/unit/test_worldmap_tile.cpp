@@ -290,10 +290,10 @@ TEST_F(Layers, EmptySeedFileCountsAsMissingOnlyWhileTheWorldHasNoChunks) {
     worldmap_setup(555, WORLD_NAME);
     EXPECT_EQ(global_world_seed, 555);
     EXPECT_EQ(read_text("WORLDS/" WORLD_NAME "/SEED.TXT"), "");
-    EXPECT_TRUE(log_contains("Error:Seed file " + seed + " holds no number; running with seed 555 and "
+    EXPECT_TRUE(log_contains("Error:Seed file " + seed + " holds no number; running with stand-in seed 555 and "
                              "leaving the file alone"));
-    EXPECT_TRUE(log_contains("Error:  New chunks will not match the 2 chunks already saved; put the world's seed "
-                             "back into " + seed + " to mend it"));
+    EXPECT_EQ(global_world_seed_lost, 1);
+    EXPECT_TRUE(log_contains("new land is not saved until " + seed + " holds the world's seed"));
 }
 
 TEST_F(Layers, SeedThatCannotBeWrittenLeavesNoFileAndHoldsBackChunkSaves) {
@@ -313,8 +313,8 @@ TEST_F(Layers, SeedThatCannotBeWrittenLeavesNoFileAndHoldsBackChunkSaves) {
     // A chunk is never saved without its seed: once the seed can be written, it goes first.
     make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(34, 1)}); });
     chunkmap_unload(1, 1);
-    EXPECT_TRUE(log_contains("Error:Could not save chunk WORLDS\\DEZORE\\001-001.DAT -- the world's seed could "
-                             "not be written first"));
+    EXPECT_TRUE(log_contains("Error:Could not save chunk WORLDS\\DEZORE\\001-001.DAT -- it is new land and the "
+                             "world's seed is not on disk"));
     EXPECT_EQ(global_world_seed_unsaved, 1);
     global_chunkmap_save_fault = 0;
     make_resident_chunk(1, 1, [](int, int) { return make_pillar({run_word(34, 1)}); });
