@@ -146,3 +146,113 @@ static void BM_StartViewFrame(benchmark::State &state) {
     global_multri_batching = 1;
 }
 BENCHMARK(BM_StartViewFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- old against new drawing path, frame by frame in turn: the start view at the eight headings
+// 45 degrees apart, then the same view with twenty zombis standing 5 to 15 blocks ahead. Each
+// frame ends with glFinish, so it is timed whole; the counters are medians in milliseconds.
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "game/kestrova_stages.h"
+#include "models/model.h"
+#include "objects/object.h"
+#include "objects/object_draw.h"
+#include "objects/object_update.h"
+#include "objects/template.h"
+
+static double bench_median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+static bool bench_zombis() {
+    static int ready = -1;
+    if (ready >= 0) return ready == 1;
+    ready = 0;
+    const std::string game = bench_game_folder();
+    char world[4096];
+    if (!getcwd(world, sizeof(world)) || chdir(game.c_str()) != 0) return false;
+    template_setup();
+    object_recipe_setup();
+    template_load("ZOMBI");
+    template_find_particle_templates();
+    if (chdir(world) != 0) return false;
+    object_register_hooks();
+    shade_texture = display_load_texture_file_rgba((game + "/ART/SHADE.TGA").c_str(), 0, 0);
+    object *zombi = template_get_by_name("ZOMBI");
+    if (!zombi) return false;
+    // Heading 0 looks towards -y: four rows of five, 5 to 15 blocks ahead.
+    for (int i = 0; i < 20; i++) {
+        float x = start_x + (float)((i % 5) - 2) * 2.0f, y = start_y - 5.0f - (float)(i / 5) * 3.3f;
+        if (!object_spawn(zombi, nullptr, 0, x, y, (float)voxel_height_xy((int)x, (int)y, 0) + 1.0f)) return false;
+    }
+    ready = 1;
+    return true;
+}
+
+// One whole frame with the objects after the terrain; returns its milliseconds.
+static double bench_timed_frame(uint8_t old_path, uint8_t objects) {
+    stages_use_old_path(old_path);
+    auto t0 = std::chrono::steady_clock::now();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    target_vector = {(float)start_x, (float)start_y, bench_start_z};
+    display_camera_position();
+    display_look_at(&camera_vector, &target_vector);
+    main_loop_band bands[4];
+    uint8_t count = main_loop_terrain_bands(0, global_display_distance, global_background_distance, bands);
+    if (global_multri_depth_first)
+        for (uint8_t i = 0; i < count; i++)
+            voxel_draw_map_depth(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].mega);
+    for (uint8_t i = 0; i < count; i++)
+        voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    if (objects) object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
+    glFinish();
+    SDL_GL_SwapBuffers();
+    auto t1 = std::chrono::steady_clock::now();
+    stages_use_old_path(0);
+    return std::chrono::duration<double, std::milli>(t1 - t0).count();
+}
+
+// range(0): the heading in 45-degree steps; range(1): 1 with the twenty zombis.
+static void BM_OldAgainstNewPathFrame(benchmark::State &state) {
+    bench_terrain_world();
+    if (!bench_window() || (state.range(1) && !bench_zombis())) {
+        state.SkipWithError("no X display, textures or ZOMBI (run under xvfb-run after building the game folder)");
+        return;
+    }
+    global_sun_light_level = 255;
+    global_day_night_cycle = 0.3f;
+    camera_rotation_xy[0] = (uint16_t)(state.range(0) * 8192);
+    camera_rotation_xy[1] = 32768;
+    camera_distance = 0.01f;
+    bench_timed_frame(0, (uint8_t)state.range(1));  // builds the caches
+    std::vector<double> old_ms, new_ms;
+    uint32_t old_tris = 0, new_tris = 0;
+    for (auto _ : state) {
+        global_multri_submitted = 0;
+        old_ms.push_back(bench_timed_frame(1, (uint8_t)state.range(1)));
+        old_tris = global_multri_submitted;
+        global_multri_submitted = 0;
+        new_ms.push_back(bench_timed_frame(0, (uint8_t)state.range(1)));
+        new_tris = global_multri_submitted;
+    }
+    const double o = bench_median(old_ms), n = bench_median(new_ms);
+    state.counters["old_ms"] = o;
+    state.counters["new_ms"] = n;
+    state.counters["old_fps"] = o > 0 ? 1000.0 / o : 0.0;
+    state.counters["new_fps"] = n > 0 ? 1000.0 / n : 0.0;
+    state.counters["new_over_old_fps"] = n > 0 ? o / n : 0.0;
+    state.counters["old_terrain_tris"] = old_tris;
+    state.counters["new_terrain_tris"] = new_tris;
+}
+BENCHMARK(BM_OldAgainstNewPathFrame)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0}})
+    ->Args({0, 1})
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
