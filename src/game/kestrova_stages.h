@@ -23,7 +23,8 @@ stages_stage stages_band_stage(uint8_t mega);
 
 // Off unless the environment holds KESTROVA_STAGES (a player never sees any of this):
 //   KESTROVA_STAGES=1          time the stages, one summary line in the log every 2 s
-//   KESTROVA_DRAW_PATH=old|new|alternate   the drawing path (alternate: 30 frames each in turn)
+//   KESTROVA_DRAW_PATH=old|new|alternate   the drawing path (alternate: old and new frame by frame)
+//   KESTROVA_DEPTH_FIRST=1     the terrain's depth pass before its colours, on either path
 // The stage timers wait for the GL to finish each stage only in the benchmark build
 // (kestrova_stages, built with KESTROVA_STAGE_FINISH); without it they time what the game's own
 // thread spends handing the stage to the GL.

@@ -62,7 +62,7 @@ uint32_t global_multri_submitted = 0;
 uint32_t global_multri_depth_submitted = 0;
 uint32_t global_multri_draw_calls = 0;
 
-uint8_t global_multri_depth_first = 1;
+uint8_t global_multri_depth_first = 0;
 uint8_t multri_depth_pass = 0;
 
 void multri_batch_flush(void) {

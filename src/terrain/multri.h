@@ -50,7 +50,8 @@ extern uint8_t global_multri_near_first;
 // With global_multri_depth_first set, the frame loop first draws every ring's cached triangles into
 // the depth buffer alone (voxel_draw_map_depth, colour writes off, no textures), so the sky and the
 // rings drawn after it texture only the pixels that stay visible. The depth values are the same as
-// the colour pass's, and the colour pass keeps its order, so the picture does not change.
+// the colour pass's, and the colour pass keeps its order, so the picture does not change. Off by
+// default: on llvmpipe the extra pass cost more than the texturing it saved.
 extern uint8_t global_multri_depth_first;
 extern uint8_t multri_depth_pass;  // set while voxel_draw_map_depth runs
 void voxel_draw_map_depth(vector *center_vector, int min_radius, int max_radius, uint8_t mega);
