@@ -4,6 +4,7 @@
 #include <SDL_opengl.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
