@@ -146,3 +146,156 @@ static void BM_StartViewFrame(benchmark::State &state) {
     global_multri_batching = 1;
 }
 BENCHMARK(BM_StartViewFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- old against new drawing path, frame by frame in turn: the start view at the eight headings
+// 45 degrees apart, then the same view with twenty zombis standing 5 to 15 blocks ahead. Each
+// frame ends with glFinish, so it is timed whole; the counters are medians in milliseconds, and the
+// fragments that passed the depth test (textured and written) in the colour pass of one frame.
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "game/kestrova_stages.h"
+#include "models/model.h"
+#include "objects/object.h"
+#include "objects/object_draw.h"
+#include "objects/object_update.h"
+#include "objects/inventory.h"
+#include "objects/template.h"
+
+static double bench_median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+static bool bench_zombis() {
+    static int ready = -1;
+    if (ready >= 0) return ready == 1;
+    ready = 0;
+    const std::string game = bench_game_folder();
+    char world[4096];
+    if (!getcwd(world, sizeof(world)) || chdir(game.c_str()) != 0) return false;
+    template_setup();
+    object_recipe_setup();
+    template_load("ZOMBI");
+    template_find_particle_templates();
+    if (chdir(world) != 0) return false;
+    object_register_hooks();
+    shade_texture = display_load_texture_file_rgba((game + "/ART/SHADE.TGA").c_str(), 0, 0);
+    object *zombi = template_get_by_name("ZOMBI");
+    if (!zombi) return false;
+    // Heading 0 looks towards -y: four rows of five, 5 to 15 blocks ahead.
+    for (int i = 0; i < 20; i++) {
+        float x = start_x + (float)((i % 5) - 2) * 2.0f, y = start_y - 5.0f - (float)(i / 5) * 3.3f;
+        object *o = object_spawn(zombi, nullptr, 0, x, y, (float)voxel_height_xy((int)x, (int)y, 0) + 1.0f);
+        if (!o) return false;
+        // Facing the camera, mid-stride, lit by day, as the simulation would leave them.
+        o->facing_xyzw[0] = o->facing_xyzw[1] = o->facing_xyzw[2] = 0.0f;
+        o->facing_xyzw[3] = 1.0f;
+        o->frame = (uint16_t)(model_get_start_or_last_frame(o->model_index, (const uint8_t *)"WALK1", 1) + i % 4);
+        o->light = 200;
+    }
+    ready = 1;
+    return true;
+}
+
+// Fragments that passed the depth test in the frame (written, so textured), by an occlusion query.
+typedef void(APIENTRY *bench_query_gen)(GLsizei, GLuint *);
+typedef void(APIENTRY *bench_query_begin)(GLenum, GLuint);
+typedef void(APIENTRY *bench_query_end)(GLenum);
+typedef void(APIENTRY *bench_query_get)(GLuint, GLenum, GLuint *);
+static GLuint bench_query = 0;
+static bench_query_begin bench_begin = nullptr;
+static bench_query_end bench_end = nullptr;
+static bench_query_get bench_get = nullptr;
+static uint32_t bench_samples = 0;
+
+// One whole frame with the objects after the terrain; returns its milliseconds.
+static double bench_timed_frame(uint8_t old_path, uint8_t objects, uint8_t depth_first = 0) {
+    if (!bench_query) {
+        bench_query_gen gen = (bench_query_gen)SDL_GL_GetProcAddress("glGenQueriesARB");
+        bench_begin = (bench_query_begin)SDL_GL_GetProcAddress("glBeginQueryARB");
+        bench_end = (bench_query_end)SDL_GL_GetProcAddress("glEndQueryARB");
+        bench_get = (bench_query_get)SDL_GL_GetProcAddress("glGetQueryObjectuivARB");
+        if (gen && bench_begin && bench_end && bench_get) gen(1, &bench_query);
+    }
+    stages_use_old_path(old_path);
+    global_multri_depth_first = depth_first;
+    auto t0 = std::chrono::steady_clock::now();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    target_vector = {(float)start_x, (float)start_y, bench_start_z};
+    display_camera_position();
+    display_look_at(&camera_vector, &target_vector);
+    main_loop_band bands[4];
+    uint8_t count = main_loop_terrain_bands(0, global_display_distance, global_background_distance, bands);
+    if (global_multri_depth_first)
+        for (uint8_t i = 0; i < count; i++)
+            voxel_draw_map_depth(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].mega);
+    if (bench_query) bench_begin(GL_SAMPLES_PASSED_ARB, bench_query);
+    for (uint8_t i = 0; i < count; i++)
+        voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    if (objects) object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
+    if (bench_query) {
+        bench_end(GL_SAMPLES_PASSED_ARB);
+        GLuint samples = 0;
+        bench_get(bench_query, GL_QUERY_RESULT_ARB, &samples);
+        bench_samples = samples;
+    }
+    glFinish();
+    SDL_GL_SwapBuffers();
+    auto t1 = std::chrono::steady_clock::now();
+    stages_use_old_path(0);
+    global_multri_depth_first = 0;
+    return std::chrono::duration<double, std::milli>(t1 - t0).count();
+}
+
+// range(0): the heading in 45-degree steps; range(1): 1 with the twenty zombis.
+static void BM_OldAgainstNewPathFrame(benchmark::State &state) {
+    bench_terrain_world();
+    if (!bench_window() || (state.range(1) && !bench_zombis())) {
+        state.SkipWithError("no X display, textures or ZOMBI (run under xvfb-run after building the game folder)");
+        return;
+    }
+    global_sun_light_level = 255;
+    global_day_night_cycle = 0.3f;
+    camera_rotation_xy[0] = (uint16_t)(state.range(0) * 8192);
+    camera_rotation_xy[1] = 32768;
+    camera_distance = 0.01f;
+    bench_timed_frame(0, (uint8_t)state.range(1));  // builds the caches
+    std::vector<double> old_ms, new_ms, depth_ms;
+    uint32_t old_tris = 0, new_tris = 0, old_samples = 0, new_samples = 0, depth_samples = 0;
+    for (auto _ : state) {
+        global_multri_submitted = 0;
+        old_ms.push_back(bench_timed_frame(1, (uint8_t)state.range(1)));
+        old_tris = global_multri_submitted;
+        old_samples = bench_samples;
+        global_multri_submitted = 0;
+        new_ms.push_back(bench_timed_frame(0, (uint8_t)state.range(1)));
+        new_tris = global_multri_submitted;
+        new_samples = bench_samples;
+        depth_ms.push_back(bench_timed_frame(0, (uint8_t)state.range(1), 1));
+        depth_samples = bench_samples;
+    }
+    const double o = bench_median(old_ms), n = bench_median(new_ms);
+    state.counters["depth_first_ms"] = bench_median(depth_ms);
+    state.counters["old_shaded_px"] = old_samples;
+    state.counters["new_shaded_px"] = new_samples;
+    state.counters["depth_first_shaded_px"] = depth_samples;
+    state.counters["old_ms"] = o;
+    state.counters["new_ms"] = n;
+    state.counters["old_fps"] = o > 0 ? 1000.0 / o : 0.0;
+    state.counters["new_fps"] = n > 0 ? 1000.0 / n : 0.0;
+    state.counters["new_over_old_fps"] = n > 0 ? o / n : 0.0;
+    state.counters["old_terrain_tris"] = old_tris;
+    state.counters["new_terrain_tris"] = new_tris;
+}
+BENCHMARK(BM_OldAgainstNewPathFrame)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0}})
+    ->Args({0, 1})
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

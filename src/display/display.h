@@ -49,6 +49,8 @@ uint8_t display_multitexture_acceptable(int texture_units, const char *extension
 
 // Multitexture entry points: direct on Linux, looked up by name on Windows.
 void display_active_texture(uint32_t unit);
+// Texture units selected for setting up since the counter was last cleared (the frame-stage timers read it).
+extern uint32_t global_display_unit_selects;
 void display_multi_tex_coord(uint32_t unit, float s, float t);
 // Chooses the unit that the texture-coordinate array of a vertex batch feeds.
 void display_client_active_texture(uint32_t unit);

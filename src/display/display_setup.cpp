@@ -18,6 +18,8 @@ static vector global_save_fore;
 static vector global_save_side;
 static vector global_save_up;
 
+uint32_t global_display_unit_selects = 0;
+
 // The GL entry points past OpenGL 1.1 and the window attributes that differ by system. Windows'
 // OpenGL library exports only 1.1, so the multitexture functions are looked up by name once the
 // context exists; elsewhere they are linked directly.
@@ -29,6 +31,7 @@ static display_multi_tex_coord_function display_gl_multi_tex_coord = nullptr;
 static display_active_texture_function display_gl_client_active_texture = nullptr;
 
 void display_active_texture(uint32_t unit) {
+    global_display_unit_selects++;
     if (display_gl_active_texture) display_gl_active_texture(GL_TEXTURE0_ARB + unit);
 }
 
@@ -51,7 +54,10 @@ static uint8_t display_find_entry_points(void) {
 
 static void display_system_attributes(void) {}
 #else
-void display_active_texture(uint32_t unit) { glActiveTextureARB(GL_TEXTURE0_ARB + unit); }
+void display_active_texture(uint32_t unit) {
+    global_display_unit_selects++;
+    glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+}
 
 void display_multi_tex_coord(uint32_t unit, float s, float t) { glMultiTexCoord2fARB(GL_TEXTURE0_ARB + unit, s, t); }
 

@@ -52,3 +52,6 @@ void platform_audio_priority_lower(void);
 
 // Sleeps about one millisecond.
 void platform_sleep_1ms(void);
+
+// CPU time the calling thread has used, in microseconds (0 where the system cannot tell).
+uint64_t platform_thread_cpu_us(void);

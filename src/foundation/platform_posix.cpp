@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <cstring>
 
 #include "foundation/logfile.h"
@@ -118,4 +119,10 @@ void platform_audio_priority_raise(void) {}
 void platform_audio_priority_lower(void) {}
 
 void platform_sleep_1ms(void) { usleep(1000); }
+
+uint64_t platform_thread_cpu_us(void) {
+    struct timespec t;
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t) != 0) return 0;
+    return (uint64_t)t.tv_sec * 1000000u + (uint64_t)t.tv_nsec / 1000u;
+}
 #endif

@@ -75,4 +75,13 @@ void platform_audio_priority_raise(void) {
 void platform_audio_priority_lower(void) { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); }
 
 void platform_sleep_1ms(void) { Sleep(1); }
+
+uint64_t platform_thread_cpu_us(void) {
+    FILETIME created, ended, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user)) return 0;
+    // FILETIME counts 100 ns.
+    uint64_t k = ((uint64_t)kernel.dwHighDateTime << 32) | kernel.dwLowDateTime;
+    uint64_t u = ((uint64_t)user.dwHighDateTime << 32) | user.dwLowDateTime;
+    return (k + u) / 10u;
+}
 #endif

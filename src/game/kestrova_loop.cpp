@@ -9,6 +9,7 @@
 #include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_stages.h"
 #include "objects/object.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -74,8 +75,15 @@ static void main_loop_draw_terrain(void) {
     const uint8_t under_water = local_player_under_water;
     main_loop_band bands[4];
     uint8_t count = main_loop_terrain_bands(under_water, global_display_distance, global_background_distance, bands);
-    for (uint8_t i = 0; i < count; i++)
+    if (global_multri_depth_first) {
+        stages_mark(STAGE_DEPTH);
+        for (uint8_t i = 0; i < count; i++)
+            voxel_draw_map_depth(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].mega);
+    }
+    for (uint8_t i = 0; i < count; i++) {
+        stages_mark(stages_band_stage(bands[i].mega));
         voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    }
     // Without any coarse tile drawn there is nothing to average.
     if (debug_mega_tile) debug_tri_average /= (float)debug_mega_tile;
     if (!under_water) {
@@ -103,6 +111,7 @@ static void main_loop_debug_texts(void) {
 
 static void main_loop_before_first_pass(void) {
     log_message(5, "Starting main loop");
+    stages_setup();
     timer_start();
     global_draw_frame = 0;
     global_world_frame = 0;
@@ -230,6 +239,7 @@ void main_loop(void) {
         main_loop_draw_terrain();
 
         log_message(5, "Drawing all objects");
+        stages_mark(STAGE_OBJECTS);
         object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
 
         if (key_pressed[KEY_T]) actions_tree_key();
@@ -237,6 +247,7 @@ void main_loop(void) {
         actions_build_plane(1);
 
         log_message(5, "Drawing inhand weapon");
+        stages_mark(STAGE_INHAND);
         global_line_scale = 0.025f;
         if (local_player) actions_draw_inhand();
         global_line_scale = 0.05f;
@@ -245,6 +256,7 @@ void main_loop(void) {
         sound_update();
 
         log_message(5, "Drawing onscreen display");
+        stages_mark(STAGE_OVERLAY);
         display_window_mode();
         hud_draw_crosshair_and_tints();
         main_loop_debug_texts();
@@ -253,9 +265,11 @@ void main_loop(void) {
         display_end_window_mode();
 
         log_message(5, "Doing Swap");
+        stages_mark(STAGE_SWAP);
         if (key_pressed[KEY_F12]) hud_screenshot();
         SDL_GL_SwapBuffers();
         global_draw_frame++;
+        stages_frame_end();
 
         log_message(5, "Feeding sound");
         sound_update();

@@ -135,6 +135,9 @@ void model_quaternion_multiply(const float *a, const float *b, float *out);
 void model_quaternion_rotate(const float *q, const float *v, float *out);
 
 // ---- drawing and animation (model_draw.cpp)
+// Triangles handed to the GL (outline shells included) and draw calls, since last cleared.
+extern uint32_t global_model_submitted;
+extern uint32_t global_model_draw_calls;
 void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center, const float *root_quaternion,
                 uint32_t primary_texture, uint32_t secondary_texture, uint8_t light, uint16_t frame_index,
                 uint16_t next_frame_index, float percent, float scale, const float *jqtdata, uint16_t jqtnumjoint);

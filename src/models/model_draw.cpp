@@ -15,7 +15,12 @@
 static uint16_t model_corner_scratch[65535 * 3];
 static float model_shell_scratch[MODEL_SCRATCH_VERTEX][3];
 
+uint32_t global_model_submitted = 0;
+uint32_t global_model_draw_calls = 0;
+
 static void model_emit_arrays(const model_mesh *mesh, uint8_t outline, float push) {
+    global_model_submitted += mesh->num_triangle * (outline ? 2u : 1u);
+    global_model_draw_calls += outline ? 2u : 1u;
     for (uint32_t t = 0; t < mesh->num_triangle; t++)
         for (int c = 0; c < 3; c++) model_corner_scratch[t * 3 + c] = mesh->triangle_data[t].vertex[c];
     glEnableClientState(GL_VERTEX_ARRAY);

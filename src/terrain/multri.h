@@ -37,6 +37,28 @@ void multri_destroy(multri *m);
 void multri_draw(multri *m, uint8_t fog_hack);
 void multri_batch_flush(void);
 extern uint8_t global_multri_batching;
+// With global_multri_drop_back_faces set, voxel_draw_map reads the eye and the culling state
+// before each ring (multri_cull_setup) and the triangles the GL would cull are not handed to it;
+// they still count as drawn, and global_multri_dropped_count counts them.
+extern uint8_t global_multri_drop_back_faces;
+extern uint32_t global_multri_dropped_count;
+void multri_cull_setup(void);
+void multri_cull_release(void);
+// With global_multri_near_first set, voxel_draw_map visits the cells of a ring nearest first, so
+// the depth test turns away the hidden pixels before they are textured; 0 keeps the rows in order.
+extern uint8_t global_multri_near_first;
+// With global_multri_depth_first set, the frame loop first draws every ring's cached triangles into
+// the depth buffer alone (voxel_draw_map_depth, colour writes off, no textures), so the sky and the
+// rings drawn after it texture only the pixels that stay visible. The depth values are the same as
+// the colour pass's, and the colour pass keeps its order, so the picture does not change. Off by
+// default: on llvmpipe the extra pass cost more than the texturing it saved.
+extern uint8_t global_multri_depth_first;
+extern uint8_t multri_depth_pass;  // set while voxel_draw_map_depth runs
+void voxel_draw_map_depth(vector *center_vector, int min_radius, int max_radius, uint8_t mega);
+// Triangles handed to the GL and draw calls made for them, since last cleared.
+extern uint32_t global_multri_submitted;
+extern uint32_t global_multri_depth_submitted;  // by the depth pass
+extern uint32_t global_multri_draw_calls;
 // Fills the three units' texture coordinates of a triangle whose corners and normals are set,
 // from the tile centres of its three materials.
 void multri_texture_triangle(multri *t, const float tile[3][2]);

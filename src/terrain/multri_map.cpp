@@ -3,6 +3,7 @@
 // chunk-map diagnostic
 #include <SDL_opengl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "world/chunkmap.h"
@@ -175,6 +176,151 @@ static void multri_release_units(void) {
     glDisable(GL_FOG);
 }
 
+// ---- the nearest-first order of a ring's cells: offsets from the ring's centre cell, sorted by
+// distance once per ring shape (display and background distances are fixed for a run), so no
+// frame sorts anything. A ring with more cells than a table holds keeps the row order.
+uint8_t global_multri_near_first = 1;
+#define MULTRI_ORDER_SLOTS 4
+#define MULTRI_ORDER_CELLS 65536
+struct multri_order_cell {
+    int16_t dx, dy;
+    int32_t d2;  // dx^2 + dy^2
+};
+struct multri_order {
+    int c, mega;
+    uint32_t count;
+    multri_order_cell cell[MULTRI_ORDER_CELLS];
+};
+static multri_order order_table[MULTRI_ORDER_SLOTS];
+
+static int multri_order_slot(int mega) { return mega >= 8 ? 3 : (mega >= 4 ? 2 : (mega >= 2 ? 1 : 0)); }
+
+// The part of a table that can hold cells of the ring from min_radius to max_radius: the camera
+// stands within 0.71 mega of the centre cell's centre, so cells nearer than min_radius - mega (in
+// a ring of tiles, which skips its inside) or farther than max_radius + mega are never drawn.
+static void multri_order_span(const multri_order *o, int min_radius, int max_radius, int mega, uint32_t *first,
+                              uint32_t *end) {
+    const int step = mega < 1 ? 1 : mega;
+    const int32_t far2 = (max_radius + step) * (max_radius + step);
+    const int inner = mega >= 2 ? min_radius - step : 0;
+    const int32_t near2 = inner > 0 ? inner * inner : -1;
+    const multri_order_cell *b = o->cell, *e = o->cell + o->count;
+    const multri_order_cell *lo =
+        std::lower_bound(b, e, near2, [](const multri_order_cell &c, int32_t v) { return c.d2 < v; });
+    const multri_order_cell *hi =
+        std::upper_bound(b, e, far2, [](int32_t v, const multri_order_cell &c) { return v < c.d2; });
+    *first = (uint32_t)(lo - b);
+    *end = (uint32_t)(hi - b);
+}
+
+// The table for a ring of half-side c stepping by mega, or none when the ring is too big.
+static const multri_order *multri_order_get(int c, int mega) {
+    const int step = mega < 1 ? 1 : mega;
+    const uint32_t side = (uint32_t)(2 * c / step + 1);
+    if (c > 32767 || (uint64_t)side * side > MULTRI_ORDER_CELLS) return nullptr;
+    multri_order *o = &order_table[multri_order_slot(mega)];
+    if (o->count && o->c == c && o->mega == mega) return o;
+    o->count = 0;
+    for (int dy = -c; dy <= c; dy += step)
+        for (int dx = -c; dx <= c; dx += step) {
+            o->cell[o->count].dx = (int16_t)dx;
+            o->cell[o->count].dy = (int16_t)dy;
+            o->cell[o->count].d2 = dx * dx + dy * dy;
+            o->count++;
+        }
+    // Distance of the cell's centre from the centre of the camera's cell; ties keep the row order.
+    std::stable_sort(o->cell, o->cell + o->count, [](const multri_order_cell &a, const multri_order_cell &b) {
+        return a.d2 < b.d2;
+    });
+    o->c = c;
+    o->mega = mega;
+    return o;
+}
+
+static void multri_draw_map_pillar(const multri_view *view, int x, int y, int min_radius, int max_radius, int mega) {
+    if (!multri_view_accepts(view, (float)x + 0.5f, (float)y + 0.5f, min_radius, max_radius, mega)) return;
+    voxel_draw_pillar_xy(x, y);
+    if (multri_depth_pass) return;
+    if (!local_player_under_water) voxel_draw_pillar_fluid_xy(x, y);
+    voxel_draw_count++;
+}
+
+static void multri_draw_map_tile(const multri_view *view, int x, int y, int min_radius, int max_radius, int mega) {
+    const float half = (float)mega / 2.0f;
+    if (!multri_view_accepts(view, (float)x + half, (float)y + half, min_radius, max_radius, mega)) return;
+    voxel_draw_mega_pillar_xy(x, y, mega);
+    if (!multri_depth_pass) debug_mega_tile++;
+}
+
+// Every cell of the ring that the view accepts, nearest first or row by row.
+static void multri_draw_cells(const multri_view *view, int cx, int cy, int c, int min_radius, int max_radius,
+                              int mega) {
+    const multri_order *order = global_multri_near_first ? multri_order_get(c, mega) : nullptr;
+    uint32_t first = 0, end = 0;
+    if (order) multri_order_span(order, min_radius, max_radius, mega, &first, &end);
+    if (mega < 2) {
+        if (order) {
+            for (uint32_t i = first; i < end; i++)
+                multri_draw_map_pillar(view, cx + order->cell[i].dx, cy + order->cell[i].dy, min_radius, max_radius,
+                                       mega);
+        } else {
+            for (int y = cy - c; y <= cy + c; y++)
+                for (int x = cx - c; x <= cx + c; x++) multri_draw_map_pillar(view, x, y, min_radius, max_radius, mega);
+        }
+    } else {
+        if (order) {
+            for (uint32_t i = first; i < end; i++)
+                multri_draw_map_tile(view, cx + order->cell[i].dx, cy + order->cell[i].dy, min_radius, max_radius,
+                                     mega);
+        } else {
+            for (int y = cy - c; y <= cy + c; y += mega)
+                for (int x = cx - c; x <= cx + c; x += mega)
+                    multri_draw_map_tile(view, x, y, min_radius, max_radius, mega);
+        }
+    }
+}
+
+// The centre cell (rounded down to the tile size), the half-side of the box and the view lines.
+static void multri_ring_setup(const vector *center_vector, int max_radius, int mega, int *cx, int *cy, int *c,
+                              multri_view *view) {
+    *cx = (int)center_vector->x;
+    *cy = (int)center_vector->y;
+    if (mega > 1) {
+        *cx -= *cx % mega;
+        *cy -= *cy % mega;
+    }
+    *c = (int)(1.414f * (float)max_radius);
+    const float aspect = screen_y ? (float)screen_x / (float)screen_y : 1.0f;
+    multri_view_setup(view, center_vector, &camera_fore_vector, &camera_side_vector, &camera_up_vector, aspect,
+                      global_view_angle);
+}
+
+void voxel_draw_map_depth(vector *center_vector, int min_radius, int max_radius, uint8_t mega) {
+    // A fragment the colour pass would throw away by its alpha must not leave its depth behind.
+    if (!global_empty_voxel || glIsEnabled(GL_ALPHA_TEST)) return;
+    int cx, cy, c;
+    multri_view view;
+    multri_ring_setup(center_vector, max_radius, mega, &cx, &cy, &c, &view);
+    // The colour pass draws with back faces culled and clockwise fronts (the backdrop leaves it so).
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CW);
+    glDisable(GL_BLEND);
+    for (int unit = 3; unit >= 0; unit--) {
+        display_active_texture((uint32_t)unit);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthMask(GL_TRUE);
+    multri_depth_pass = 1;
+    multri_cull_setup();
+    multri_draw_cells(&view, cx, cy, c, min_radius, max_radius, mega);
+    multri_batch_flush();
+    multri_cull_release();
+    multri_depth_pass = 0;
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
 void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8_t draw_backdrop, uint8_t mega) {
     log_message(5, "Drawing map");
     if (!global_empty_voxel) return;
@@ -183,17 +329,9 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
     glDisable(GL_TEXTURE_2D);
     glShadeModel(GL_FLAT);
 
-    int cx = (int)center_vector->x, cy = (int)center_vector->y;
-    if (mega > 1) {
-        cx -= cx % mega;
-        cy -= cy % mega;
-    }
-    const int c = (int)(1.414f * (float)max_radius);
-
+    int cx, cy, c;
     multri_view view;
-    const float aspect = screen_y ? (float)screen_x / (float)screen_y : 1.0f;
-    multri_view_setup(&view, center_vector, &camera_fore_vector, &camera_side_vector, &camera_up_vector, aspect,
-                      global_view_angle);
+    multri_ring_setup(center_vector, max_radius, mega, &cx, &cy, &c, &view);
 
     if (mega == 0 && global_debug_drawing) {
         log_message(5, "Attempting to draw debug pillars");
@@ -227,26 +365,10 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
 
     multri_bind_units();
     log_message(5, "Drawing each pillar in map box -- total == %d", 2 * c + 1);
-    if (mega < 2) {
-        for (int y = cy - c; y <= cy + c; y++)
-            for (int x = cx - c; x <= cx + c; x++) {
-                if (!multri_view_accepts(&view, (float)x + 0.5f, (float)y + 0.5f, min_radius, max_radius, mega))
-                    continue;
-                voxel_draw_pillar_xy(x, y);
-                if (!local_player_under_water) voxel_draw_pillar_fluid_xy(x, y);
-                voxel_draw_count++;
-            }
-    } else {
-        const float half = (float)mega / 2.0f;
-        for (int y = cy - c; y <= cy + c; y += mega)
-            for (int x = cx - c; x <= cx + c; x += mega) {
-                if (!multri_view_accepts(&view, (float)x + half, (float)y + half, min_radius, max_radius, mega))
-                    continue;
-                voxel_draw_mega_pillar_xy(x, y, mega);
-                debug_mega_tile++;
-            }
-    }
+    multri_cull_setup();
+    multri_draw_cells(&view, cx, cy, c, min_radius, max_radius, mega);
     multri_batch_flush();
+    multri_cull_release();
     log_message(5, "Finished drawing each pillar in map box");
     multri_release_units();
 }

@@ -156,6 +156,7 @@ void voxel_draw_mega_pillar_xy(int x, int y, int mega) {
     const int level = multri_mega_level(mega);
     multri **slot = chunkmap_get_xy_multri(level, x, y);
     if (!slot) return;
+    if (!*slot && multri_depth_pass) return;  // tiles are built by the colour pass
     if (!*slot) {
         // A tile is only built once every chunk it reads is resident; a tile built over the
         // stand-in floor of a missing chunk would keep that hole in its cache.
