@@ -9,6 +9,7 @@
 #include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_gather.h"
 #include "objects/object.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -121,6 +122,7 @@ static void main_loop_before_first_pass(void) {
     global_inventory_grab = nullptr;
     object_destroyed_hook = hud_object_destroyed;
     actions_reset();
+    gather_reset();
     target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
     // All five tracks play from here to the end; only their volumes change.
     day_music_channel = sound_play(day_music, 255, 255, 1, 1);

@@ -11,6 +11,7 @@
 #include "foundation/file.h"
 #include "display/font.h"
 #include "game/kestrova.h"
+#include "game/kestrova_gather.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
 #include "objects/inventory.h"
@@ -368,6 +369,8 @@ int main_initialize(void) {
 
     template_find_particle_templates();
     object_register_hooks();
+    // New chunks grow standing trees on their tree seeds.
+    worldmap_tree_hook = gather_grow_tree;
 
     startup_stage("World Generation");
     chunkmap_setup();
