@@ -352,8 +352,17 @@ void actions_left_button(void) {
     object *picked = global_inworld_selected_object;
     if (picked && picked != local_player && !object_holds(picked, local_player)) {
         remove_object_from_pile(picked);
+        const uint16_t kind = picked->template_index;
+        const uint8_t material = picked->material;
         object_add_to_inventory(local_player, picked, 0, 1, 0);
         sound_play(swipe_sound, 128, 64, 0, 0);
+        // Where it went: its own place, or the stack it joined.
+        for (object *o = local_player->inventory_pile; o; o = o->next)
+            if (o->template_index == kind && o->material == material) {
+                log_message(4, "Picked up %s: %d on the board at %0.0f, %0.0f", o->name, (int)o->inventory_stack_count,
+                            (double)o->position.x, (double)o->position.y);
+                break;
+            }
         return;
     }
     if (!item) return;

@@ -33,7 +33,21 @@ void hud_object_destroyed(object *o) {
     if (o && o == global_inventory_grab) global_inventory_grab = nullptr;
 }
 
+static void hud_item_label(const object *o, char *text, size_t size);
+
+// The board as the log keeps it: every item with its count and hole.
+static void hud_log_board(void) {
+    if (!local_player) return;
+    char label[96];
+    for (object *o = local_player->inventory_pile; o; o = o->next) {
+        hud_item_label(o, label, sizeof(label));
+        log_message(4, "Board: %s x%d at %0.0f, %0.0f", label, (int)o->inventory_stack_count, (double)o->position.x,
+                    (double)o->position.y);
+    }
+}
+
 void hud_release_grab(void) {
+    hud_log_board();
     if (global_inventory_grab && global_inventory_grab->position.y < -100.0f)
         global_inventory_grab->position.y = -100.0f;
     // Let go, it settles into a hole like any dropped item.
@@ -206,9 +220,17 @@ static int board_count(const object *o) { return o->inventory_stack_count > 1 ? 
 
 // What an item is called on the board and in hand: a material item by its material, a metal
 // item with its metal.
+static const char *hud_material_name(uint8_t m) {
+    // The dirt ores have no name of their own in the material table: what a player digs them as.
+    if (m == 23) return "Clay";
+    if (m == 24) return "Loam";
+    if (strncmp(voxel_material_name[m], "Mat", 3) == 0) return voxel_material_name[voxel_material_parent[m] & 63];
+    return voxel_material_name[m];
+}
+
 static void hud_item_label(const object *o, char *text, size_t size) {
     if (o->behave_like_debris)
-        snprintf(text, size, "%s", voxel_material_name[o->material & 63]);
+        snprintf(text, size, "%s", hud_material_name((uint8_t)(o->material & 63)));
     else if (o->show_material)
         snprintf(text, size, "%.31s (%.31s)", o->name, metal_name[object_metal_index(o->material)]);
     else

@@ -269,6 +269,11 @@ void main_loop(void) {
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
         object_determine_inworld_selected_object();
+        static const object *looked_at = nullptr;
+        if (global_inworld_selected_object != looked_at) {
+            looked_at = global_inworld_selected_object;
+            if (looked_at) log_message(4, "Looking at a %s", looked_at->name);
+        }
 
         actions_choose_item(key_pressed[KEY_Q], key_pressed[KEY_E]);
 
