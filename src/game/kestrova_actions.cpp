@@ -10,6 +10,7 @@
 #include "foundation/random.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_gather.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "objects/inventory.h"
@@ -68,6 +69,11 @@ uint8_t actions_is_swing_item(const object *o) {
     return o && o->inhand_animation && o->inhand_animation->number_of_frames > 1 ? 1 : 0;
 }
 
+uint8_t actions_is_throwable(const object *o) {
+    if (!o || !o->inventory_stackable || actions_is_material_item(o)) return 0;
+    return o->behave_like_bomb || o->behave_like_terrain_model || o->behave_like_tree ? 1 : 0;
+}
+
 static uint8_t is_block_item(const object *o) {
     return o && block_object_template && o->template_index == block_object_template->template_index ? 1 : 0;
 }
@@ -84,8 +90,14 @@ void actions_respawn_check(uint8_t r_pressed) {
 
 uint16_t actions_dig(const object *item) {
     if (!local_player || !item || item->dig_radius <= 0.01f) return 0;
-    vector reach = add_scaled(local_player->position, camera_fore_vector, local_player->size);
     float strength = item->material > 2 ? 20.5f : 3.5f;
+    vector reach;
+    // The tool digs where the crosshair meets the ground within reach.
+    if (!gather_dig_point(&local_player->position, &camera_fore_vector, item->dig_radius, &reach)) {
+        log_message(4, "Dug 0 blocks: nothing within reach");
+        gather_set_hint("Nothing within reach to dig");
+        return 0;
+    }
     log_message(5, "  Chopping away at terrain");
     uint16_t dug = voxel_sphere_xyz(reach.x, reach.y, reach.z, item->dig_radius, 0, 1, 1, strength, 1);
     log_message(5, "  Done chopping away at terrain");
@@ -94,7 +106,7 @@ uint16_t actions_dig(const object *item) {
         sound_play(rubble_sound, 255, 255, 0, 0);
         if (global_hit_something_hard) sound_play(chink_sound, 128, 128, 0, 0);
     } else if (global_hit_something_hard) {
-        sound_play(chink_sound, 255, 255, 0, 0);
+        gather_too_hard(item, &reach, strength);
     }
     return dug;
 }
@@ -107,14 +119,10 @@ static void hit_tree(object *tree, float damage, const vector *hit_point) {
     tree->hits -= 1.0f;
     tree->frame = model_get_start_or_last_frame(tree->model_index, (const uint8_t *)"FALL", 1);
     tree->delay = 1;
-    object *log_kind = template_get_by_name("LOG");
-    if (!log_kind) return;
-    object *log = object_spawn(log_kind, nullptr, 300, tree->position.x, tree->position.y, tree->position.z);
-    if (!log) return;
-    log->inventory_stack_count = 1;
-    float angle = random_range(0.0f, 6.2831859f);
-    log->velocity = vector{0.05f * sinf(angle), 0.05f * cosf(angle), 0.1f};
-    log->no_collide_parent = tree;
+    gather_drop_from_tree(tree, "LOG");
+    log_message(4, "Chopped a tree: %d hits left", (int)tree->hits);
+    // The felling blow also drops a sapling to plant again.
+    if (tree->hits <= 0.0f) gather_drop_from_tree(tree, "SAPLING");
 }
 
 static void hit_zombi(object *zombi, float damage, const vector *hit_point) {
@@ -179,11 +187,15 @@ void actions_choose_item(uint8_t q_pressed, uint8_t e_pressed) {
     object *chosen = nullptr;
     for (object *o = local_player->inventory_pile; o; o = o->next) {
         if (q_pressed && actions_is_material_item(o)) chosen = o;
-        if (e_pressed && actions_is_swing_item(o)) chosen = o;
+        // Equipment: the swinging tools and the things thrown one at a time (torches, bombs).
+        if (e_pressed && (actions_is_swing_item(o) || actions_is_throwable(o))) chosen = o;
     }
     if (!chosen) return;
     put_object_into_pile(chosen, &local_player->inventory_pile);
-    log_message(4, "In hand: %s", chosen->name);
+    if (actions_is_material_item(chosen))
+        log_message(4, "In hand: %s of %s", chosen->name, voxel_material_name[chosen->material & 63]);
+    else
+        log_message(4, "In hand: %s", chosen->name);
 }
 
 // The line from the player through end meets the build plane's square: end moves to the crossing.
@@ -340,8 +352,17 @@ void actions_left_button(void) {
     object *picked = global_inworld_selected_object;
     if (picked && picked != local_player && !object_holds(picked, local_player)) {
         remove_object_from_pile(picked);
+        const uint16_t kind = picked->template_index;
+        const uint8_t material = picked->material;
         object_add_to_inventory(local_player, picked, 0, 1, 0);
         sound_play(swipe_sound, 128, 64, 0, 0);
+        // Where it went: its own place, or the stack it joined.
+        for (object *o = local_player->inventory_pile; o; o = o->next)
+            if (o->template_index == kind && o->material == material) {
+                log_message(4, "Picked up %s: %d on the board at %0.0f, %0.0f", o->name, (int)o->inventory_stack_count,
+                            (double)o->position.x, (double)o->position.y);
+                break;
+            }
         return;
     }
     if (!item) return;
@@ -350,6 +371,9 @@ void actions_left_button(void) {
     } else if (actions_is_swing_item(item)) {
         local_swing_count = 1;
         sound_play(swipe_sound, 192, 255, 0, 0);
+        log_message(4, "Swing of the %s from %0.1f, %0.1f, %0.1f heading %d pitch %d", item->name,
+                    (double)local_player->position.x, (double)local_player->position.y,
+                    (double)local_player->position.z, (int)camera_rotation_xy[0], (int)camera_rotation_xy[1]);
     }
 }
 
@@ -359,6 +383,8 @@ void actions_tree_key(void) {
     vector up = {0.0f, 0.0f, 1.0f};
     log_message(3, "Plopping a tree at %f, %f, %f", (double)start.x, (double)start.y, (double)start.z);
     voxel_tree_plopper(&start, &up, 1.6f, 5, 2, 5);
+    // Its branches may reach back over the player: never leave it shut in.
+    gather_free_player();
 }
 
 void actions_keep_unstepped_presses(uint32_t updates) {

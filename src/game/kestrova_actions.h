@@ -21,6 +21,9 @@ extern vector build_plane_center, build_plane_normal;
 uint8_t actions_is_material_item(const object *o);
 // The item in hand swings (an in-hand animation of more than one frame).
 uint8_t actions_is_swing_item(const object *o);
+// A thing thrown to do something where it lands (a bomb, a torch, a sapling, a tree): E chooses
+// these as well as the swinging tools.
+uint8_t actions_is_throwable(const object *o);
 // R pressed, or no hits left once the red flash is over: back to 5 hits, 10 above the column's top.
 void actions_respawn_check(uint8_t r_pressed);
 // One world step of the swing; the strike on its middle frame.
@@ -29,7 +32,7 @@ void actions_swing_step(void);
 uint16_t actions_dig(const object *item);
 // The strike's object part: trees and zombis of the pile under the hit point within 5 of it.
 void actions_hit_objects(float damage, const vector *hit_point);
-// Q (material items) or E (swinging items): the last matching item of the pile goes into the hand.
+// Q (material items) or E (swinging items and throwables): the last matching item of the pile goes into the hand.
 void actions_choose_item(uint8_t q_pressed, uint8_t e_pressed);
 // The plop for this pass; draws its markers when draw is set. updates is the pass's world steps.
 void actions_plop_position(uint32_t updates, uint8_t draw);

@@ -15,6 +15,7 @@
 #include "foundation/platform.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_gather.h"
 #include "objects/inventory.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -32,9 +33,25 @@ void hud_object_destroyed(object *o) {
     if (o && o == global_inventory_grab) global_inventory_grab = nullptr;
 }
 
+static void hud_item_label(const object *o, char *text, size_t size);
+
+// The board as the log keeps it: every item with its count and hole.
+static void hud_log_board(void) {
+    if (!local_player) return;
+    char label[96];
+    for (object *o = local_player->inventory_pile; o; o = o->next) {
+        hud_item_label(o, label, sizeof(label));
+        log_message(4, "Board: %s x%d at %0.0f, %0.0f", label, (int)o->inventory_stack_count, (double)o->position.x,
+                    (double)o->position.y);
+    }
+}
+
 void hud_release_grab(void) {
+    hud_log_board();
     if (global_inventory_grab && global_inventory_grab->position.y < -100.0f)
         global_inventory_grab->position.y = -100.0f;
+    // Let go, it settles into a hole like any dropped item.
+    if (global_inventory_grab && local_player) object_inventory_settle(local_player, global_inventory_grab);
     global_inventory_grab = nullptr;
 }
 
@@ -82,6 +99,29 @@ static void hud_split(object *player, object *grab) {
     copy->inventory_stack_count = 1;
     grab->inventory_stack_count--;
     put_object_into_pile(copy, &player->inventory_pile);
+    // The one split off settles into the hole the stack came from (the stack, in hand, is out of
+    // the way meanwhile); the rest of the stack stays in hand.
+    vector held = grab->position;
+    grab->position.x = 10000.0f;
+    object_inventory_settle(player, copy);
+    grab->position = held;
+    put_object_into_pile(grab, &player->inventory_pile);
+    log_message(4, "Split one %s off: %d left in hand", grab->name, (int)grab->inventory_stack_count);
+}
+
+// Crafting reads the board hole by hole: the held middle item counts from the hole it is over.
+static uint8_t hud_craft(object *player, object *grab) {
+    vector held = grab->position;
+    int c, r;
+    if (inventory_nearest_hole(held.x, held.y, &c, &r)) inventory_hole_centre(c, r, &grab->position.x, &grab->position.y);
+    if (!object_recipe_replace(player, grab, INVENTORY_CRAFT_RADIUS)) {
+        grab->position = held;
+        return 0;
+    }
+    // The product lies where the middle item was, or beside it while some of that stack is left.
+    object *product = player->inventory_pile;
+    if (product) object_inventory_settle(player, product);
+    return 1;
 }
 
 static void hud_right_click(object *player, object *grab) {
@@ -92,7 +132,7 @@ static void hud_right_click(object *player, object *grab) {
                                                             : OBJECT_NO_TEMPLATE);
     if (is_kind(grab, block_object_template) || is_kind(grab, debris_object_template)) {
         hud_convert(player, grab);
-    } else if (object_recipe_replace(player, grab, 30.0f)) {
+    } else if (hud_craft(player, grab)) {
         global_inventory_grab = nullptr;
         log_message(3, "Crafted %s", player->inventory_pile ? player->inventory_pile->name : "nothing");
     } else if (grab->inventory_stackable && grab->inventory_stack_count > 1) {
@@ -118,6 +158,14 @@ static void hud_throw_off(object *grab) {
     draw_inventory = 0;
 }
 
+// Dragged past the board's edge (not its bottom, where dragging stops).
+static uint8_t hud_off_board(const object *grab) {
+    return grab->position.x < -INVENTORY_BOARD_EDGE_X || grab->position.x > INVENTORY_BOARD_EDGE_X ||
+                   grab->position.y < INVENTORY_BOARD_EDGE_TOP
+               ? 1
+               : 0;
+}
+
 void hud_inventory_mouse(float gx, float gy, float cx, float by) {
     object *player = local_player;
     if (!player) return;
@@ -126,9 +174,10 @@ void hud_inventory_mouse(float gx, float gy, float cx, float by) {
         if (grab && grab != player->inventory_pile) grab = nullptr;
         if (mouse_pressed[2] && grab) hud_right_click(player, grab);
     } else if (grab && grab == player->inventory_pile) {
-        if (grab->position.x < -100.0f || grab->position.x > 100.0f || grab->position.y < -100.0f ||
-            grab->position.y > 100.0f)
+        if (hud_off_board(grab))
             hud_throw_off(grab);
+        else
+            object_inventory_settle(player, grab);
         inventory_lowered = 0;
         grab = nullptr;
     }
@@ -147,7 +196,7 @@ void hud_inventory_mouse(float gx, float gy, float cx, float by) {
     float oldx = grab->position.x, oldy = grab->position.y;
     grab->position.x = gx - cx;
     grab->position.y = gy - by;
-    if (grab->position.y > 100.0f) grab->position.y = 100.0f;
+    if (grab->position.y > INVENTORY_BOARD_EDGE_BOTTOM) grab->position.y = INVENTORY_BOARD_EDGE_BOTTOM;
     // It rolls the way it is dragged.
     float mx = grab->position.x - oldx, my = grab->position.y - oldy;
     float length = sqrtf(mx * mx + my * my + 0.00001f);
@@ -162,13 +211,30 @@ void hud_inventory_mouse(float gx, float gy, float cx, float by) {
         grab->facing_xyzw[2] = facing.z;
         grab->facing_xyzw[3] = facing.w;
     }
-    inventory_lowered = (grab->position.x < -100.0f || grab->position.x > 100.0f || grab->position.y < -100.0f) ? 1 : 0;
+    inventory_lowered = hud_off_board(grab);
 }
 
-// The count shown beside an item on the board (0: none).
-static int board_count(const object *o) {
-    if (o->behave_like_debris) return o->inventory_stack_count > 10 ? o->inventory_stack_count / 10 : 0;
-    return o->inventory_stack_count > 1 ? o->inventory_stack_count : 0;
+// The count shown under an item on the board (0: none): how many the stack holds, loose
+// material counted in dug blocks like everything else.
+static int board_count(const object *o) { return o->inventory_stack_count > 1 ? o->inventory_stack_count : 0; }
+
+// What an item is called on the board and in hand: a material item by its material, a metal
+// item with its metal.
+static const char *hud_material_name(uint8_t m) {
+    // The dirt ores have no name of their own in the material table: what a player digs them as.
+    if (m == 23) return "Clay";
+    if (m == 24) return "Loam";
+    if (strncmp(voxel_material_name[m], "Mat", 3) == 0) return voxel_material_name[voxel_material_parent[m] & 63];
+    return voxel_material_name[m];
+}
+
+static void hud_item_label(const object *o, char *text, size_t size) {
+    if (o->behave_like_debris)
+        snprintf(text, size, "%s", hud_material_name((uint8_t)(o->material & 63)));
+    else if (o->show_material)
+        snprintf(text, size, "%.31s (%.31s)", o->name, metal_name[object_metal_index(o->material)]);
+    else
+        snprintf(text, size, "%s", o->name);
 }
 
 static void hud_draw_inventory(void) {
@@ -194,21 +260,17 @@ static void hud_draw_inventory(void) {
         object_draw(o, 1, o->inventory_scale);
         int count = board_count(o);
         if (o != global_inventory_grab && count) {
+            // Under the item, inside its hole, so a neighbour's count never covers it.
             snprintf(hud_text, sizeof(hud_text), "x%d", count);
             glDepthMask(GL_FALSE);
-            font_draw_text(white, hud_text, o->position.x + 10.0f, o->position.y - 5.0f, 10.0f);
+            font_draw_text_centered(white, hud_text, o->position.x, o->position.y + 9.0f, 9.0f);
             glDepthMask(GL_TRUE);
         }
         o->position = saved;
     }
     object *grab = global_inventory_grab;
     if (grab) {
-        if (grab->behave_like_debris)
-            snprintf(hud_text, sizeof(hud_text), "%s", voxel_material_name[grab->material & 63]);
-        else if (grab->show_material)
-            snprintf(hud_text, sizeof(hud_text), "%.31s (%.31s)", grab->name, metal_name[object_metal_index(grab->material)]);
-        else
-            snprintf(hud_text, sizeof(hud_text), "%s", grab->name);
+        hud_item_label(grab, hud_text, sizeof(hud_text));
         font_draw_text(white, hud_text, grab->position.x + cx + 10.0f, grab->position.y + by - 5.0f, 10.0f);
     }
 }
@@ -255,17 +317,17 @@ void hud_draw_crosshair_and_tints(void) {
 
 void hud_draw_board_and_counts(void) {
     hud_draw_inventory();
+    const float width = 300.0f * (float)screen_x / (float)screen_y;
+    const char *hint = gather_current_hint();
+    if (hint && !draw_inventory) font_draw_text_centered(yellow, hint, 0.5f * width, 185.0f, 12.0f);
     object *item = local_player ? local_player->inventory_pile : nullptr;
     if (!item) return;
-    int count = -1;
-    if (item->behave_like_debris) {
-        if (item->inventory_stack_count > 9) count = item->inventory_stack_count / 10;
-    } else if (item->inventory_stackable) {
-        count = item->inventory_stack_count;
-    }
-    if (count < 0) return;
-    snprintf(hud_text, sizeof(hud_text), "%5d", count);
-    font_draw_text(white, hud_text, 300.0f * (float)screen_x / (float)screen_y - 80.0f, 280.0f, 20.0f);
+    // The item in hand by name (a material by its own), and how many of it are carried.
+    hud_item_label(item, hud_text, sizeof(hud_text));
+    font_draw_text(white, hud_text, width - 10.0f - font_string_width((const uint8_t *)hud_text, 12.0f), 262.0f, 12.0f);
+    if (!item->inventory_stackable) return;
+    snprintf(hud_text, sizeof(hud_text), "%5d", (int)item->inventory_stack_count);
+    font_draw_text(white, hud_text, width - 80.0f, 280.0f, 20.0f);
 }
 
 void hud_chunk_marker(void) {

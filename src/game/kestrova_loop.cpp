@@ -10,6 +10,7 @@
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
 #include "game/kestrova_stages.h"
+#include "game/kestrova_gather.h"
 #include "objects/object.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -133,6 +134,7 @@ static void main_loop_before_first_pass(void) {
     // The day goes on from where the saved player left it.
     global_world_frame = global_start_world_frame;
     global_texture_animation_frame = global_world_frame / 4;
+    gather_reset();
     target_vector = {MAIN_LOOP_START_X, MAIN_LOOP_START_Y, global_start_ground_z + 1.0f};
     if (local_player) {
         target_vector = local_player->position;
@@ -290,6 +292,11 @@ void main_loop(void) {
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
         object_determine_inworld_selected_object();
+        static const object *looked_at = nullptr;
+        if (global_inworld_selected_object != looked_at) {
+            looked_at = global_inworld_selected_object;
+            if (looked_at) log_message(4, "Looking at a %s", looked_at->name);
+        }
 
         actions_choose_item(key_pressed[KEY_Q], key_pressed[KEY_E]);
 

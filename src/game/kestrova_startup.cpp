@@ -12,6 +12,7 @@
 #include "display/font.h"
 #include "display/input.h"
 #include "game/kestrova.h"
+#include "game/kestrova_gather.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
 #include "objects/inventory.h"
@@ -405,6 +406,8 @@ int main_initialize(void) {
 
     template_find_particle_templates();
     object_register_hooks();
+    // New chunks grow standing trees on their tree seeds.
+    worldmap_tree_hook = gather_grow_tree;
 
     startup_stage("World Generation");
     chunkmap_setup();

@@ -1,4 +1,4 @@
-// inventory.cpp — inventories on the 5 x 5 board: free slots, adding with stacking, recipes read
+// inventory.cpp — inventories on the board: free slots, adding with stacking, recipes read
 // from RECIPE.TXT and crafting on the board
 #include "objects/inventory.h"
 
@@ -24,29 +24,19 @@ sound_effect *chink_sound = nullptr;
 // Ten words of a recipe; a longer file is no recipe.
 #define INVENTORY_RECIPE_FILE_LIMIT 65536
 
-// The board column or row an inventory coordinate lies in (integer part, toward zero); far or
-// non-finite coordinates lie in none (-1).
-static int inventory_slot_of(float v) {
-    if (!std::isfinite(v) || v < -10000.0f || v > 10000.0f) return -1;
-    return (int)((100.0f + v) / 40.0f);
-}
-
 void object_find_inventory_slot(object *o, float *outx, float *outy) {
     if (o) {
-        for (int r = 0; r < INVENTORY_BOARD_SLOTS; r++) {
-            for (int c = 0; c < INVENTORY_BOARD_SLOTS; c++) {
-                uint8_t taken = 0;
-                for (object *held = o->inventory_pile; held; held = held->next) {
-                    if (inventory_slot_of(held->position.x) == c && inventory_slot_of(held->position.y) == r) {
-                        log_message(5, "Slot %d, %d is taken by %s", c, r, held->name);
-                        taken = 1;
-                        break;
+        // The 25 middle holes fill first, row by row, then the outer ring of the larger board.
+        for (int ring = 0; ring < 2; ring++) {
+            for (int r = 0; r < INVENTORY_BOARD_ROWS; r++) {
+                for (int c = 0; c < INVENTORY_BOARD_COLUMNS; c++) {
+                    if (inventory_hole_is_inner(c, r) != (ring == 0)) continue;
+                    object *taken = inventory_hole_occupant(o, c, r, nullptr);
+                    if (taken) {
+                        log_message(5, "Slot %d, %d is taken by %s", c, r, taken->name);
+                        continue;
                     }
-                }
-                if (!taken) {
-                    *outx = 40.0f * (float)c - 80.0f;
-                    // Odd columns sit half a step lower.
-                    *outy = 40.0f * (float)r - 80.0f + ((c & 1) ? 15.0f : 0.0f);
+                    inventory_hole_centre(c, r, outx, outy);
                     return;
                 }
             }
@@ -265,6 +255,11 @@ uint8_t object_recipe_replace(object *holder, object *mid, float radius) {
         if (centre < 0) continue;
         filler[centre] = mid;
         filled[centre] = 1;
+        // "Two in the middle": a stack of two or more there fills both centre places.
+        if (centre == 4 && mid->inventory_stackable && mid->inventory_stack_count >= 2 && recipe_accepts(t, 5, mid)) {
+            filler[5] = mid;
+            filled[5] = 1;
+        }
         log_message(5, "  Primary component %s matches mid", mid->name);
 
         for (object *r = holder->inventory_pile; r; r = r->next) {

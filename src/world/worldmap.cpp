@@ -17,6 +17,9 @@
 #define WORLDMAP_GRID (CHUNK_SIZE + 4)
 #define WORLDMAP_GRID_OFFSET 2
 
+uint8_t (*worldmap_tree_hook)(float x, float y, float z) = nullptr;
+#define WORLDMAP_TREE_TRIES 12
+
 namespace {
 
 // The height fields of one column at its sample point.
@@ -192,6 +195,45 @@ voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
     return bottom;
 }
 
+// A well-mixed 32-bit hash of the world's seed, a chunk and a try number.
+uint32_t worldmap_tree_hash(int cx, int cy, int i) {
+    uint32_t h = (uint32_t)global_world_seed * 0x9E3779B1u ^ (uint32_t)cx * 0x85EBCA77u ^ (uint32_t)cy * 0xC2B2AE3Du ^
+                 (uint32_t)i * 0x27D4EB2Fu;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    h *= 0x297A2D39u;
+    h ^= h >> 15;
+    return h;
+}
+
+// The woods the game grows on the grassland besides the seeds' trees: placed by a hash of the
+// world's seed and the chunk rather than by the shared random sequence, so the rest of the
+// world comes out the same with or without them, and only where a seed could grow.
+void worldmap_grow_trees(int cx, int cy) {
+    if (!worldmap_tree_hook) return;
+    float grown[WORLDMAP_TREE_TRIES][2];
+    int count = 0;
+    for (int i = 0; i < WORLDMAP_TREE_TRIES; i++) {
+        uint32_t h = worldmap_tree_hash(cx, cy, i);
+        float tx = (float)(64 * cx + (int)(h & 63)) + 0.5f, ty = (float)(64 * cy + (int)((h >> 6) & 63)) + 0.5f;
+        // Off the chunk's one-column border, so a crown never leans into a chunk not yet made.
+        if ((h & 63) < 2 || (h & 63) > 61 || ((h >> 6) & 63) < 2 || ((h >> 6) & 63) > 61) continue;
+        uint8_t crowded = 0;
+        for (int k = 0; k < count; k++)
+            crowded |= (grown[k][0] - tx) * (grown[k][0] - tx) + (grown[k][1] - ty) * (grown[k][1] - ty) < 25.0f;
+        if (crowded) continue;
+        float totalz = maplayer_height(maplayer_total, tx, ty);
+        float stonez = worldmap_stone_height(tx, ty);
+        float grassz = worldmap_grass_height(tx, ty);
+        if (!(totalz < grassz && grassz > global_ocean_level && totalz > stonez)) continue;
+        if (!worldmap_tree_hook(tx, ty, totalz)) continue;
+        grown[count][0] = tx;
+        grown[count][1] = ty;
+        count++;
+    }
+}
+
 void worldmap_tree_seeds(int cx, int cy) {
     int count = (int)random_range(0.0f, 5.0f);
     for (int i = 0; i < count; i++) {
@@ -200,9 +242,13 @@ void worldmap_tree_seeds(int cx, int cy) {
         float totalz = maplayer_height(maplayer_total, tx, ty);
         float stonez = worldmap_stone_height(tx, ty);
         float grassz = worldmap_grass_height(tx, ty);
-        if (totalz < grassz && grassz > global_ocean_level && totalz > stonez)
-            voxel_set_xyz((int)tx, (int)ty, (int)totalz, 35, 64, 1);
+        if (!(totalz < grassz && grassz > global_ocean_level && totalz > stonez)) continue;
+        // A seed the game grows into a standing tree is used up by it; without the hook it stays
+        // in the ground as a seed.
+        if (worldmap_tree_hook && worldmap_tree_hook((float)(int)tx + 0.5f, (float)(int)ty + 0.5f, totalz)) continue;
+        voxel_set_xyz((int)tx, (int)ty, (int)totalz, 35, 64, 1);
     }
+    worldmap_grow_trees(cx, cy);
 }
 
 void worldmap_ores(int cx, int cy) {

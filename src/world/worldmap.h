@@ -84,6 +84,12 @@ uint8_t worldmap_seed_starts_on_land(int32_t seed, int x, int y);
 int32_t worldmap_draw_land_seed(int32_t first_draw, int x, int y);
 
 // worldmap.cpp — chunk generation
+// Called for each tree seed of a chunk being generated, with the seed's column centre and ground
+// height; returns 1 when it grew a tree there (the seed is then not laid). It must draw no random
+// numbers, so the rest of the chunk comes out the same. None: every seed is laid.
+extern uint8_t (*worldmap_tree_hook)(float x, float y, float z);
+// With the hook set, a chunk also grows up to a dozen trees on its grassland at places drawn from
+// the world's seed and the chunk (no random numbers).
 // Creates, registers and fills chunk (cx, cy); nothing if it is off the map or resident.
 void worldmap_generate_chunk(int cx, int cy);
 // The same result built the plain way, one record per block; kept as the reference the fast

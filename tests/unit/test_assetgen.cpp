@@ -1,5 +1,7 @@
 // test_assetgen.cpp — generated pictures and sounds meet what the game's loaders and drawing expect
 #include <gtest/gtest.h>
+
+#include "objects/inventory.h"
 #include <sys/stat.h>
 
 #include <string>
@@ -166,9 +168,10 @@ TEST(AssetGen, BackpackPocketsSitWhereTheInventoryPutsItems) {
     ASSERT_EQ(pack.width, 512);
     ASSERT_EQ(pack.bits, 32);
     auto pixel = [&](float ux, float uy) { return pack.at((int)((ux + 150.0f) * 512 / 300), (int)((uy + 150.0f) * 512 / 300)); };
-    for (int c = 0; c < 5; c++) {
-        for (int r = 0; r < 5; r++) {
-            float x = 40.0f * c - 80.0f, y = 40.0f * r - 80.0f + (c & 1 ? 15.0f : 0.0f);
+    for (int c = 0; c < INVENTORY_BOARD_COLUMNS; c++) {
+        for (int r = 0; r < INVENTORY_BOARD_ROWS; r++) {
+            float x, y;
+            inventory_hole_centre(c, r, &x, &y);
             const uint8_t *centre = pixel(x, y), *between = pixel(x + 20.0f, y);
             EXPECT_EQ(centre[3], 255);  // drawn with an alpha test
             EXPECT_LT(centre[0], between[0]) << "pocket " << c << "," << r << " is a darker hollow";

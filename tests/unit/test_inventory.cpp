@@ -61,12 +61,19 @@ TEST_F(Board, NewItemsTakeTheFirstFreeSlotRowByRowAndTheFirstItemStaysFirst) {
     EXPECT_FLOAT_EQ(items[2]->position.y, -65.0f);
     EXPECT_EQ(items[2]->material, 2);
 
-    // A full board places new items anywhere on it.
+    // The 25 middle holes full, new items go on into the outer ring, its top row first.
     for (int i = 0; i < 22; i++) add("PICK", 1, 3);
     EXPECT_EQ(pile_length(player->inventory_pile), 25);
     add("PICK", 1, 3);
     object *extra = player->inventory_pile->next;
     EXPECT_EQ(player->inventory_pile, first);
+    EXPECT_FLOAT_EQ(extra->position.x, -120.0f);
+    EXPECT_FLOAT_EQ(extra->position.y, -105.0f);
+    // A full board places new items anywhere on it.
+    for (int i = 0; i < INVENTORY_BOARD_HOLES - 26; i++) add("PICK", 1, 3);
+    EXPECT_EQ(pile_length(player->inventory_pile), INVENTORY_BOARD_HOLES);
+    add("PICK", 1, 3);
+    extra = player->inventory_pile->next;
     EXPECT_GE(extra->position.x, -100.0f);
     EXPECT_LE(extra->position.x, 100.0f);
     EXPECT_GE(extra->position.y, -100.0f);

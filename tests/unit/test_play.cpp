@@ -139,24 +139,23 @@ class Play : public ::testing::Test {
 
 TEST_F(Play, TheSwingStrikesOnItsMiddleFrameDiggingAtTheReachIntoTheInventory) {
     give("PICK", 1, 3);
+    look(0.0f, 0.0f, -1.0f);
     mouse_pressed[0] = mouse_down[0] = 1;
     actions_left_button();
     EXPECT_EQ(local_swing_count, 1u);
-    int before = column_top(1600, 1600);
-    ASSERT_EQ(before, 10);
-    // The reach is the player's size below its centre, into the ground.
+    ASSERT_EQ(column_top(1600, 1600), 10);
+    // The crosshair points straight down: the dig goes into the ground under the player.
     for (int step = 1; step < 16; step++) actions_swing_step();
-    EXPECT_EQ(column_top(1600, 1600), before);
+    EXPECT_EQ(find_in_pile(local_player->inventory_pile, "STONE"), nullptr);
     actions_swing_step();
     EXPECT_EQ(local_swing_count, 17u);
-    EXPECT_LT(column_top(1600, 1600), before);
     object *stone = find_in_pile(local_player->inventory_pile, "STONE");
     ASSERT_NE(stone, nullptr);
     EXPECT_GT(stone->inventory_stack_count, 1);
-    int after = column_top(1600, 1600);
+    int after = stone->inventory_stack_count;
     // No second strike before the swing ends; then it returns to rest.
     while (local_swing_count) actions_swing_step();
-    EXPECT_EQ(column_top(1600, 1600), after);
+    EXPECT_EQ(stone->inventory_stack_count, after);
 
     // Coal, copper and tin picks (metal 0..2) dig at 3.5 and cannot break stone (hardness 9).
     local_player->inventory_pile->material = 2;
@@ -405,7 +404,7 @@ class PlayBoard : public Play {
     }
 };
 
-TEST_F(PlayBoard, APressWithin17UnitsGrabsTheNearestToTheHeadAndDragsItDownToAtMost100) {
+TEST_F(PlayBoard, APressWithin17UnitsGrabsTheNearestToTheHeadAndDragsItDownToTheBoardsBottom) {
     object *torch = at("TORCH", 1, 0, 0.0f, 0.0f);
     object *pick = at("PICK", 1, 3, 5.0f, 0.0f);  // at the head, overlapping the torch
     press(205.0f + 18.0f, 150.0f);
@@ -421,9 +420,9 @@ TEST_F(PlayBoard, APressWithin17UnitsGrabsTheNearestToTheHeadAndDragsItDownToAtM
     press(200.0f, 150.0f);
     EXPECT_EQ(global_inventory_grab, torch);
     drag(210.0f, 400.0f);
-    EXPECT_FLOAT_EQ(torch->position.y, 100.0f);
+    EXPECT_FLOAT_EQ(torch->position.y, INVENTORY_BOARD_EDGE_BOTTOM);
     EXPECT_EQ(inventory_lowered, 0);
-    drag(350.0f, 150.0f);
+    drag(360.0f, 150.0f);
     EXPECT_EQ(inventory_lowered, 1);
     // The drag rolls it.
     EXPECT_LT(torch->facing_xyzw[3], 0.999f);
@@ -470,7 +469,10 @@ TEST_F(PlayBoard, RightClickSplitsOneOffKeepingMaterialAndFacingOrCraftsARecipe)
     EXPECT_EQ(copy->inventory_stack_count, 1);
     EXPECT_EQ(copy->material, 9);
     EXPECT_FLOAT_EQ(copy->facing_xyzw[0], 0.6f);
-    EXPECT_FLOAT_EQ(copy->position.x, 30.0f);
+    // The one split off settles into the nearest hole; the rest stays in hand.
+    EXPECT_FLOAT_EQ(copy->position.x, 40.0f);
+    EXPECT_FLOAT_EQ(copy->position.y, 15.0f);
+    EXPECT_EQ(global_inventory_grab, torch);
     release(230.0f, 180.0f);
 
     // A spear from two sticks laid either side of a third.
@@ -490,9 +492,9 @@ TEST_F(PlayBoard, ReleasingOffTheBackpackThrowsItIntoTheWorldAndClosesTheBoard) 
     draw_inventory = 1;
     object *torch = at("TORCH", 1, 0, 0.0f, 0.0f);
     press(200.0f, 150.0f);
-    drag(200.0f + 150.0f, 150.0f);
+    drag(200.0f + 160.0f, 150.0f);
     EXPECT_EQ(inventory_lowered, 1);
-    release(350.0f, 150.0f);
+    release(360.0f, 150.0f);
     EXPECT_EQ(draw_inventory, 0);
     EXPECT_EQ(inventory_lowered, 0);
     EXPECT_EQ(global_inventory_grab, nullptr);

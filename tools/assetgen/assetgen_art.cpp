@@ -312,8 +312,8 @@ static float art_round_box(float x, float y, float half_w, float half_h, float r
 }
 
 // The backpack: a leather pack drawn over 300 x 300 overlay units, with the
-// inventory board of 5 x 5 round pockets where the inventory puts items:
-// column c, row r at (40c - 80, 40r - 80), odd columns 15 lower.
+// inventory board of 7 x 6 round pockets where the inventory puts items:
+// column c, row r at (40c - 120, 40r - 120), the even columns 15 lower.
 static void art_backpack(const char *folder, uint8_t *ok) {
     const int s = 512;
     const float units = 300.0f / s;
@@ -321,11 +321,10 @@ static void art_backpack(const char *folder, uint8_t *ok) {
     for (int y = 0; y < s; y++) {
         for (int x = 0; x < s; x++) {
             float ux = (x + 0.5f) * units - 150.0f, uy = (y + 0.5f) * units - 150.0f;
-            float body = art_round_box(ux, uy - 2.0f, 128.0f, 140.0f, 26.0f);
-            float flap = art_round_box(ux, uy + 128.0f, 70.0f, 14.0f, 10.0f);
-            float strap_l = art_round_box(ux + 74.0f, uy + 140.0f, 8.0f, 10.0f, 3.0f);
-            float strap_r = art_round_box(ux - 74.0f, uy + 140.0f, 8.0f, 10.0f, 3.0f);
-            float inside = fminf(fminf(body, flap), fminf(strap_l, strap_r));
+            float body = art_round_box(ux, uy, 149.0f, 149.0f, 22.0f);
+            float strap_l = art_round_box(ux + 96.0f, uy - 141.0f, 9.0f, 8.0f, 3.0f);
+            float strap_r = art_round_box(ux - 96.0f, uy - 141.0f, 9.0f, 8.0f, 3.0f);
+            float inside = body;
             if (inside > 0.0f) {
                 assetgen_image_set(&image, x, y, assetgen_rgb(0, 0, 0), 0.0f);
                 continue;
@@ -334,19 +333,19 @@ static void art_backpack(const char *folder, uint8_t *ok) {
             assetgen_colour leather = assetgen_mix(assetgen_rgb(104, 64, 36), assetgen_rgb(142, 92, 52), grain);
             leather = assetgen_scale(leather, 0.92f + 0.12f * (assetgen_hash_float((uint32_t)x, (uint32_t)y, 402u) - 0.5f));
             // Darker rim and a stitched seam along the outline.
-            if (inside > -5.0f) leather = assetgen_scale(leather, 0.7f);
-            if (inside > -10.0f && inside < -8.0f && fmodf(ux + uy + 300.0f, 8.0f) < 4.0f)
+            if (inside > -4.0f) leather = assetgen_scale(leather, 0.7f);
+            if (inside > -7.0f && inside < -5.5f && fmodf(ux + uy + 300.0f, 8.0f) < 4.0f)
                 leather = assetgen_rgb(214, 190, 140);
-            // The board: a darker inset panel over -100 .. 100, reaching a little
-            // lower for the odd columns' pockets, which sit 15 units down.
-            float board = art_round_box(ux, uy - 8.0f, 104.0f, 117.0f, 12.0f);
+            // The board: a darker inset panel round the pockets, reaching a little lower for
+            // the even columns' pockets, which sit 15 units down.
+            float board = art_round_box(ux, uy - 2.0f, 141.0f, 139.0f, 10.0f);
             assetgen_colour c = leather;
             if (board < 0.0f) {
                 c = assetgen_scale(leather, 0.72f);
                 if (board > -3.0f) c = assetgen_scale(leather, 0.5f);
-                for (int column = 0; column < 5; column++)
-                    for (int row = 0; row < 5; row++) {
-                        float cx = 40.0f * column - 80.0f, cy = 40.0f * row - 80.0f + ((column & 1) ? 15.0f : 0.0f);
+                for (int column = 0; column < 7; column++)
+                    for (int row = 0; row < 6; row++) {
+                        float cx = 40.0f * column - 120.0f, cy = 40.0f * row - 120.0f + ((column & 1) ? 0.0f : 15.0f);
                         float d = sqrtf((ux - cx) * (ux - cx) + (uy - cy) * (uy - cy));
                         if (d < 17.0f) {
                             // A sunken pocket: shadowed at the top, lit at the bottom.
@@ -356,7 +355,7 @@ static void art_backpack(const char *folder, uint8_t *ok) {
                         }
                     }
             }
-            // Brass buckles on the straps.
+            // Brass buckles on the straps at the bottom.
             if (fminf(strap_l, strap_r) < 0.0f) c = assetgen_rgb(200, 160, 70);
             assetgen_image_set(&image, x, y, c, 1.0f);
         }

@@ -697,9 +697,9 @@ static void kind_pick(assetgen_kind *k, uint8_t heavy) {
     ag_box(m, 0, 0.52f * s, 0, 0.05f * s, 0.05f * s, 0.045f * s);
     k_text(k, heavy ? "# Digs a wide hole; iron and better bite into stone." : "# Digs a fist-sized hole; iron and better bite into stone.");
     if (heavy)
-        tool_common(k, 1.8f, 6.0f, 0.35f, 4.0f, 12.0f, 30);
+        tool_common(k, 2.4f, 6.0f, 0.35f, 4.0f, 12.0f, 30);
     else
-        tool_common(k, 1.1f, 4.0f, 0.3f, 2.0f, 6.0f);
+        tool_common(k, 1.8f, 4.0f, 0.3f, 2.0f, 6.0f);
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 10, 0);
     k_swing(k, SWING_CHOP, heavy ? 44 : 34, hold_chop, heavy ? 0.12f : 0.13f);
@@ -760,7 +760,7 @@ static void kind_hammer(assetgen_kind *k) {
     ag_box(m, 0, 0.5f, 0, 0.16f, 0.07f, 0.06f);
     seg(m, 0.16f, 0.5f, 0, 0.22f, 0.5f, 0, 0.06f, 0.055f, 8);
     k_text(k, "# Knocks out a small hole and hits hard.");
-    tool_common(k, 0.7f, 8.0f, 0.3f, 3.0f, 7.0f);
+    tool_common(k, 1.5f, 8.0f, 0.3f, 3.0f, 7.0f);
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 10, 0);
     k_swing(k, SWING_CHOP, 34, hold_chop, 0.14f);

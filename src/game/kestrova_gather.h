@@ -1,0 +1,36 @@
+// kestrova_gather.h — gathering: where a swing digs, what a swing at something too hard shows,
+// trees grown from the island's tree seeds and what a felled tree drops, and the hint line
+#pragma once
+#include <cstdint>
+
+#include "foundation/vecmath.h"
+
+struct object;
+
+// How far ahead of the eyes a tool reaches into the ground.
+#define GATHER_REACH 6.0f
+// World steps a hint stays on the screen.
+#define GATHER_HINT_STEPS 150u
+
+// The hint shown under the crosshair ("" when none) and the world step it was set on.
+extern char gather_hint[96];
+extern uint32_t gather_hint_frame;
+void gather_set_hint(const char *text);
+// The hint to show this pass, or none once it has timed out.
+const char *gather_current_hint(void);
+
+// Where a dig of the given radius lands: the crosshair's line from eye along fore meets the
+// ground within reach, and the sphere's centre goes 0.8 of a radius in. 0 when nothing is in reach.
+uint8_t gather_dig_point(const vector *eye, const vector *fore, float radius, vector *out);
+// A swing that could not dig: a spark, a chink and a hint naming what would do.
+void gather_too_hard(const object *item, const vector *at, float strength);
+
+// The world generator's tree hook: a TREE standing on the seed's ground.
+uint8_t gather_grow_tree(float x, float y, float z);
+// Drops one of kind at the tree's foot, thrown a little away from it (none: no such kind).
+object *gather_drop_from_tree(const object *tree, const char *kind);
+// After T: clears bark and leaves out of the player's body and head room so it can walk away.
+// Returns how many blocks were cleared.
+int gather_free_player(void);
+// Resets the hint (tests, a new loop).
+void gather_reset(void);
