@@ -21,7 +21,7 @@ extern vector build_plane_center, build_plane_normal;
 uint8_t actions_is_material_item(const object *o);
 // The item in hand swings (an in-hand animation of more than one frame).
 uint8_t actions_is_swing_item(const object *o);
-// R pressed, or no hits left once the red flash is over: back to 5 hits, 10 above the column's top.
+// R pressed: back to 5 hits at a safe place at once; no hits left: the moment of death, then the same.
 void actions_respawn_check(uint8_t r_pressed);
 // One world step of the swing; the strike on its middle frame.
 void actions_swing_step(void);

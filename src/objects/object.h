@@ -91,6 +91,10 @@ struct object {
     object *no_collide_parent;
     struct inhand_animation *inhand_animation;
     joint *joints;
+    // Zombis only, never saved: one called up with Z by day is spared by the daylight; steps it has
+    // burnt in the daylight so far (0: not burning).
+    uint8_t spared_by_daylight;
+    uint16_t burning;
 };
 
 // The player object, or none.
