@@ -144,6 +144,8 @@ void survival_respawn(void) {
     screen_shake_timer = 0;
     survival_death_timer = 0;
     local_player_grace_timer = SURVIVAL_GRACE_STEPS;
+    // Back behind one's own eyes at once: the new place fades in from black.
+    camera_distance = 0.01f;
     log_message(3, "Respawned the player at %f, %f, %f", (double)p->position.x, (double)p->position.y,
                 (double)p->position.z);
     survival_log_zombis(p->position);
@@ -238,6 +240,7 @@ void survival_draw_overlay(void) {
     int hours = 0, minutes = 0;
     const char *word = "";
     survival_clock(global_day_night_cycle, &hours, &minutes, &word);
-    snprintf(text, sizeof(text), "%s %02d:%02d", word, hours, minutes);
+    // The font has no colon: the clock reads 18.30.
+    snprintf(text, sizeof(text), "%s %02d.%02d", word, hours, minutes);
     font_draw_text(white, text, width - 105.0f, 4.0f, 12.0f);
 }
