@@ -53,169 +53,125 @@ class Survival : public ::testing::Test {
     object *spawn(const char *kind, float x, float y) {
         return object_spawn(template_get_by_name(kind), nullptr, 1, x, y, 11.0f);
     }
-    static float across(const vector &a, const object *b) {
-        return sqrtf((a.x - b->position.x) * (a.x - b->position.x) + (a.y - b->position.y) * (a.y - b->position.y));
-    }
+    static float across(const vector &a, const object *b) { return hypotf(a.x - b->position.x, a.y - b->position.y); }
     ObjectWorld world;
     float saved_ocean_ = 0.0f;
 };
 
-TEST_F(Survival, RespawnLandsOnDryGroundThirtyOrMoreFromEveryLiveZombi) {
+TEST_F(Survival, RespawnLandsOnDryGroundThirtyOrMoreFromEveryLiveZombiNearTheSafePlace) {
     make_ground(true);
     local_player = spawn("PLAYER", 1630.5f, 1630.5f);
-    ASSERT_NE(local_player, nullptr);
-    // The safe place of the day is now under the sea, ringed by zombis; a dead one does not count.
+    // The safe place of the day lies under the sea, ringed by zombis; a dead one does not count.
     survival_safe_place = {1630.5f, 1630.5f, 11.0f};
     survival_have_safe_place = 1;
     object *zombis[3] = {spawn("ZOMBI", 1590.5f, 1630.5f), spawn("ZOMBI", 1630.5f, 1590.5f),
                          spawn("ZOMBI", 1670.5f, 1660.5f)};
     object *dead = spawn("ZOMBI", 1600.5f, 1660.5f);
     dead->hits = -1.0f;
-    local_player->velocity = {0.3f, 0.0f, 0.0f};
     local_player->hits = 2.0f;
     actions_respawn_check(1);
     const vector p = local_player->position;
     EXPECT_FLOAT_EQ(local_player->hits, 5.0f);
-    EXPECT_FLOAT_EQ(local_player->velocity.x, 0.0f);
-    EXPECT_EQ(local_player_grace_timer, SURVIVAL_GRACE_STEPS);
     for (object *z : zombis) EXPECT_GE(across(p, z), SURVIVAL_ZOMBI_DISTANCE);
     EXPECT_FALSE(object_point_in_water(p.x, p.y, p.z));
     chunkmap_get_xyz((int)p.x, (int)p.y, 2048);
     EXPECT_EQ(global_voxel_topmost_z, 10) << "on the dry ground, not the sea floor";
-    EXPECT_GT(p.z, 10.0f);
     EXPECT_LT(p.z, 13.0f);
     EXPECT_EQ(local_player->current_pile, chunkmap_pile_pointer((int)p.x, (int)p.y));
 
-    // With no live zombi near a dry safe place, the respawn is that very column.
+    // No live zombi near a dry safe place: the respawn is that very column.
     survival_safe_place = {1580.5f, 1580.5f, 11.0f};
     dead->position = {1581.5f, 1580.5f, 11.0f};
-    for (object *z : zombis) z->position = {1700.5f, 1700.5f, 11.0f};
+    for (object *z : zombis) {
+        z->position = {1700.5f, 1700.5f, 11.0f};
+        put_object_into_pile(z, chunkmap_pile_pointer(1700, 1700));
+    }
     survival_respawn();
-    EXPECT_FLOAT_EQ(local_player->position.x, 1580.5f);
-    EXPECT_FLOAT_EQ(local_player->position.y, 1580.5f);
-
-    // No safe place noted yet: the start column, which lies in the sea here, then the dry shore near it.
+    EXPECT_FLOAT_EQ(local_player->position.x + local_player->position.y, 1580.5f * 2);
+    // None noted: the start column, in the sea here, so the dry shore near it.
     survival_have_safe_place = 0;
     survival_respawn();
     const vector s = local_player->position;
     EXPECT_FALSE(object_point_in_water(s.x, s.y, s.z));
     EXPECT_LE(fabsf(s.x - MAIN_LOOP_START_X) + fabsf(s.y - MAIN_LOOP_START_Y), 16.0f);
-    // Columns that are not resident are never safe.
-    EXPECT_EQ(survival_place_is_safe(100, 100, SURVIVAL_ZOMBI_DISTANCE, nullptr), 0);
-    EXPECT_EQ(survival_find_safe_place(NAN, 1600.0f, SURVIVAL_ZOMBI_DISTANCE, nullptr), 0);
+    EXPECT_EQ(survival_place_is_safe(100, 100, SURVIVAL_ZOMBI_DISTANCE, nullptr), 0) << "not resident";
+
+    // The safe place is noted by day, on the ground, with no zombi within 30.
+    survival_have_safe_place = 0;
+    local_player->position = {1680.5f, 1700.5f, 11.0f};
+    global_world_frame = 32 * 100;
+    survival_step();
+    local_player->jumps_remaining = 1;
+    survival_step();
+    global_world_frame = 32 * 1300;  // night
+    local_player->position.x = 1650.5f;
+    survival_step();
+    EXPECT_EQ(survival_have_safe_place, 0) << "in the air, near zombis or by night";
+    global_world_frame = 32 * 100;
+    survival_step();
+    EXPECT_EQ(survival_have_safe_place, 1);
 }
 
 TEST_F(Survival, DeathPlaysItsMomentThenRespawnsWithAGraceInWhichNothingSpawnsOrHurts) {
     make_ground(false);
     local_player = spawn("PLAYER", 1610.5f, 1610.5f);
     object *z = spawn("ZOMBI", 1612.5f, 1610.5f);
-    ASSERT_NE(z, nullptr);
     EXPECT_EQ(object_local_player_protected(), 0);
     local_player->hits = 0.0f;
     survival_respawn_check(0);
     survival_respawn_check(0);
     EXPECT_EQ(survival_deaths, 1u) << "one death, however many passes see it";
-    EXPECT_EQ(survival_death_timer, SURVIVAL_DEATH_STEPS);
     EXPECT_EQ(object_local_player_protected(), 1) << "the dead are not struck again";
     for (int i = 0; i < SURVIVAL_DEATH_STEPS - 1; i++) survival_step();
-    EXPECT_FLOAT_EQ(local_player->hits, 0.0f) << "the moment of death still plays";
-    EXPECT_FLOAT_EQ(local_player->position.x, 1610.5f);
+    EXPECT_FLOAT_EQ(local_player->position.x, 1610.5f) << "the moment of death still plays";
     survival_camera();
     EXPECT_GT(camera_distance, 5.0f) << "the camera has drawn back from the body";
     survival_step();
-    EXPECT_EQ(survival_death_timer, 0);
     EXPECT_FLOAT_EQ(local_player->hits, 5.0f);
     EXPECT_GE(across(local_player->position, z), SURVIVAL_ZOMBI_DISTANCE);
     EXPECT_EQ(object_local_player_protected(), 1) << "the grace";
-
     // No natural zombi comes in the grace; once it is over the night goes on.
     target_vector = local_player->position;
     global_sun_light_level = 0;
     global_world_frame = 40192;
     EXPECT_EQ(daynight_spawn_monster(), 0);
     for (int i = 0; i < SURVIVAL_GRACE_STEPS; i++) survival_step();
-    EXPECT_EQ(local_player_grace_timer, 0);
     EXPECT_EQ(object_local_player_protected(), 0);
     EXPECT_EQ(daynight_spawn_monster(), 1);
-    // The open board and the title are safe moments too.
     draw_inventory = 1;
-    EXPECT_EQ(object_local_player_protected(), 1);
-    draw_inventory = 0;
-    draw_menu = 1;
-    EXPECT_EQ(object_local_player_protected(), 1);
+    EXPECT_EQ(object_local_player_protected(), 1) << "the open board is a safe moment";
 }
 
-TEST_F(Survival, DawnDuskMoonlightTheClockAndTheQuickClockOnC) {
-    // Full day between a short dawn and dusk; moonlight, not black, all night.
-    EXPECT_EQ(survival_desired_sun_level(0.25f), 255);
+TEST_F(Survival, DuskFadesToMoonlightDawnComesBeforeTheDayTheClockReadsItAndCRunsItQuickly) {
     EXPECT_EQ(survival_desired_sun_level(0.0f), 255) << "a game starts in full day";
-    EXPECT_GT(survival_desired_sun_level(0.99f), 100) << "dawn comes at the end of the night";
     EXPECT_EQ(survival_desired_sun_level(0.75f), SURVIVAL_NIGHT_SUN_LEVEL);
+    EXPECT_GT(survival_desired_sun_level(0.99f), 100) << "dawn at the end of the night";
     EXPECT_LE(survival_desired_sun_level(0.5f), 49) << "dark enough for the night's zombis";
     uint8_t last = 255;
-    for (float phase = SURVIVAL_DUSK_PHASE; phase <= 0.5f; phase += 0.002f) {
-        uint8_t level = survival_desired_sun_level(phase);
-        EXPECT_LE(level, last) << "dusk darkens step by step at " << phase;
-        last = level;
+    for (float phase = SURVIVAL_DUSK_PHASE; phase <= 0.5f; phase += 0.005f) {
+        EXPECT_LE(survival_desired_sun_level(phase), last) << "dusk darkens step by step";
+        last = survival_desired_sun_level(phase);
     }
     EXPECT_GT(survival_desired_sun_level(0.485f), 100);
     EXPECT_LT(survival_desired_sun_level(0.485f), 200);
-
-    int h = 0, m = 0;
-    const char *word = nullptr;
-    survival_clock(0.0f, &h, &m, &word);
-    EXPECT_EQ(h * 100 + m, 600);
-    EXPECT_STREQ(word, "Day");
-    survival_clock(0.99f, &h, &m, &word);
-    EXPECT_EQ(h, 5);
-    EXPECT_STREQ(word, "Dawn");
-    survival_clock(0.25f, &h, &m, &word);
-    EXPECT_EQ(h * 100 + m, 1200);
-    EXPECT_STREQ(word, "Day");
-    survival_clock(0.45f, &h, &m, &word);
-    EXPECT_EQ(h, 16);
-    EXPECT_STREQ(word, "Dusk");
-    survival_clock(0.75f, &h, &m, &word);
-    EXPECT_EQ(h * 100 + m, 0);
-    EXPECT_STREQ(word, "Night");
-
+    const float phases[4] = {0.25f, 0.45f, 0.75f, 0.99f};
+    const char *words[4] = {"Day", "Dusk", "Night", "Dawn"}, *word = nullptr;
+    const int hours[4] = {12, 16, 0, 5};
+    for (int i = 0, h = -1, m = -1; i < 4; i++) {
+        survival_clock(phases[i], &h, &m, &word);
+        EXPECT_EQ(h, hours[i]);
+        EXPECT_STREQ(word, words[i]);
+    }
     // C: twenty-four steps of the clock per world step, whatever the frame rate.
     key_down[KEY_C] = 1;
-    for (int i = 0; i < 100; i++) {
-        survival_step();
-        global_world_frame++;
-    }
+    for (int i = 0; i < 100; i++, global_world_frame++) survival_step();
     key_down[KEY_C] = 0;
     EXPECT_EQ(global_world_frame, 100u * (SURVIVAL_FAST_CLOCK_STEPS + 1));
-
     // The dawn lets the next night bring its zombis again.
     global_zombi_count = 5;
     global_world_frame = 65535;
     survival_step();
-    EXPECT_EQ(global_zombi_count, 5);
     global_world_frame = 65536;
     survival_step();
     EXPECT_EQ(global_zombi_count, 0);
-}
-
-TEST_F(Survival, TheSafePlaceIsNotedByDayOnTheGroundAwayFromZombisOnly) {
-    make_ground(false);
-    local_player = spawn("PLAYER", 1610.5f, 1610.5f);
-    local_player->jumps_remaining = 1;
-    object *z = spawn("ZOMBI", 1620.5f, 1610.5f);
-    global_world_frame = 32 * 100;
-    survival_step();
-    EXPECT_EQ(survival_have_safe_place, 0) << "a zombi is within 30";
-    z->position = {1650.5f, 1610.5f, 11.0f};
-    global_world_frame = 32 * 200 + 40000;  // night
-    survival_step();
-    EXPECT_EQ(survival_have_safe_place, 0) << "not by night";
-    global_world_frame = 32 * 101;
-    local_player->jumps_remaining = 0;
-    survival_step();
-    EXPECT_EQ(survival_have_safe_place, 0) << "not in the air";
-    local_player->jumps_remaining = 1;
-    survival_step();
-    EXPECT_EQ(survival_have_safe_place, 1);
-    EXPECT_FLOAT_EQ(survival_safe_place.x, 1610.5f);
 }
