@@ -22,7 +22,7 @@ uint8_t survival_have_safe_place = 0;
 uint32_t survival_deaths = 0;
 
 // Whether the last step was in the night (to see the dawn come).
-static uint8_t survival_was_night = 0;
+static uint8_t survival_was_night = 0, survival_dawn_told = 0;
 
 // The live zombis around a search, gathered once.
 #define SURVIVAL_MAX_ZOMBIS 512
@@ -34,7 +34,7 @@ void survival_reset(void) {
     survival_safe_place = {0.0f, 0.0f, 0.0f};
     survival_have_safe_place = 0;
     survival_deaths = 0;
-    survival_was_night = 0;
+    survival_was_night = survival_dawn_told = 0;
     local_player_grace_timer = 0;
 }
 
@@ -177,6 +177,8 @@ void survival_step(void) {
         global_zombi_count = 0;
     }
     if (!survival_was_night && night) log_message(3, "Night falls");
+    if (night && phase > 1.0f - SURVIVAL_DAWN_PHASE && !survival_dawn_told) log_message(3, "Dawn breaks");
+    survival_dawn_told = night && phase > 1.0f - SURVIVAL_DAWN_PHASE;
     survival_was_night = night;
 
     // By day, where the player stands on dry ground with no zombi near, is the place to come back to.
