@@ -11,6 +11,7 @@
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
 #include "game/kestrova_gather.h"
+#include "game/kestrova_survival.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "objects/inventory.h"
@@ -40,6 +41,7 @@ void actions_reset(void) {
     plop_radius = 0.75f;
     build_plane_active = 0;
     kept_z = kept_space = 0;
+    survival_reset();
 }
 
 static vector add_scaled(vector a, const vector &b, float k) {
@@ -78,15 +80,7 @@ static uint8_t is_block_item(const object *o) {
     return o && block_object_template && o->template_index == block_object_template->template_index ? 1 : 0;
 }
 
-void actions_respawn_check(uint8_t r_pressed) {
-    if (!local_player) return;
-    if (!r_pressed && !(local_player->hits <= 0.0f && local_player_hit_timer == 0)) return;
-    local_player->hits = 5.0f;
-    chunkmap_get_xyz((int)local_player->position.x, (int)local_player->position.y, 2048);
-    local_player->position.z = (float)global_voxel_topmost_z + 10.0f;
-    log_message(3, "Respawned the player at %f, %f, %f", (double)local_player->position.x,
-                (double)local_player->position.y, (double)local_player->position.z);
-}
+void actions_respawn_check(uint8_t r_pressed) { survival_respawn_check(r_pressed); }
 
 uint16_t actions_dig(const object *item) {
     if (!local_player || !item || item->dig_radius <= 0.01f) return 0;

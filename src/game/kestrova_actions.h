@@ -24,7 +24,7 @@ uint8_t actions_is_swing_item(const object *o);
 // A thing thrown to do something where it lands (a bomb, a torch, a sapling, a tree): E chooses
 // these as well as the swinging tools.
 uint8_t actions_is_throwable(const object *o);
-// R pressed, or no hits left once the red flash is over: back to 5 hits, 10 above the column's top.
+// R pressed: back to 5 hits at a safe place at once; no hits left: the moment of death, then the same.
 void actions_respawn_check(uint8_t r_pressed);
 // One world step of the swing; the strike on its middle frame.
 void actions_swing_step(void);

@@ -13,6 +13,7 @@
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
 #include "game/kestrova.h"
+#include "game/kestrova_survival.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
 
@@ -26,11 +27,10 @@ int32_t global_zombi_count = 0;
 
 void daynight_sun_level(void) {
     global_day_night_cycle = (float)(global_world_frame & 65535) / 65536.0f;
-    global_desired_sun_light_level = 255;
-    if (global_day_night_cycle > 0.5f || draw_menu) global_desired_sun_light_level = 0;
+    // Full day between a short dawn and dusk, moonlight by night; dark under the title.
+    global_desired_sun_light_level = draw_menu ? 0 : survival_desired_sun_level(global_day_night_cycle);
     // A quarter of the way per frame, in integers: rising stops at 252, falling reaches 0.
     global_sun_light_level = (uint8_t)((3 * global_sun_light_level + global_desired_sun_light_level) / 4);
-    if (key_down[KEY_C]) global_world_frame += 1000;
 }
 
 void music_desired_volumes(uint8_t sun_level, float depth, uint8_t inventory_open, uint8_t menu_shown,
@@ -112,6 +112,8 @@ uint8_t daynight_spawn_monster(void) {
     const uint8_t night_spawn = phase > 0.5f && global_sun_light_level <= 49 &&
                                 (global_world_frame & 255) == 0;
     if (!z_pressed && !night_spawn) return 0;
+    // Nothing comes for a player in its grace after a respawn or while it is dying.
+    if (!z_pressed && (local_player_grace_timer || survival_death_timer)) return 0;
     if (!z_pressed && global_zombi_count >= 5) return 0;
     float r = random_range(10.0f, 20.0f);
     float s = random_range(-10.0f, 10.0f);
@@ -126,6 +128,8 @@ uint8_t daynight_spawn_monster(void) {
         log_message(2, "No zombi could be spawned at %f, %f, %f", (double)x, (double)y, (double)z);
         return 0;
     }
+    // One called up by day on purpose is left to walk in the sun.
+    zombi->spared_by_daylight = phase <= 0.5f ? 1 : 0;
     sound_play(grimstone_sound, 50, 50, 0, 0);
     global_zombi_count++;
     log_message(3, "Spawned zombi %d at %f, %f, %f", (int)global_zombi_count, (double)x, (double)y, (double)z);

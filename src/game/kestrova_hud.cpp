@@ -309,7 +309,9 @@ void hud_draw_crosshair_and_tints(void) {
     } else {
         display_player_hit_effect(red, (uint8_t)flash);
     }
-    if (local_player_hit_timer && local_player && local_player->hits >= 1.0f) {
+    // Not over the board: the number waits until the board has slid away.
+    if (local_player_hit_timer && local_player && local_player->hits >= 1.0f && !draw_inventory &&
+        inventory_fade <= 0.01f) {
         snprintf(hud_text, sizeof(hud_text), "%d", (int)local_player->hits);
         font_draw_text(white, hud_text, 130.0f * aspect, 130.0f, 40.0f);
     }

@@ -11,6 +11,7 @@
 #include "game/kestrova_actions.h"
 #include "game/kestrova_stages.h"
 #include "game/kestrova_gather.h"
+#include "game/kestrova_survival.h"
 #include "objects/object.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -178,7 +179,8 @@ void main_loop(void) {
         for (uint32_t step = 0; step < updates; step++) {
             music_adjust_volume();
             log_message(5, "Doing local player control stuff");
-            object_local_player_controls();
+            // The dead do not walk.
+            if (!survival_death_timer) object_local_player_controls();
             if (screen_shake_timer > 0) screen_shake_timer--;
             inventory_fade = main_loop_inventory_fade_step(inventory_fade, draw_inventory, inventory_lowered);
             log_message(5, "Updating all objects");
@@ -190,6 +192,7 @@ void main_loop(void) {
                 log_message(5, "Player at %0.2f, %0.2f, %0.2f", (double)local_player->position.x,
                             (double)local_player->position.y, (double)local_player->position.z);
             daynight_spawn_monster();
+            survival_step();
             if (local_player) {
                 if (local_player_hit_timer) local_player_hit_timer--;
                 actions_swing_step();
@@ -261,6 +264,7 @@ void main_loop(void) {
         stages_mark(STAGE_OVERLAY);
         display_window_mode();
         hud_draw_crosshair_and_tints();
+        survival_draw_overlay();
         main_loop_debug_texts();
         main_loop_title_overlay();
         hud_draw_board_and_counts();
@@ -291,6 +295,7 @@ void main_loop(void) {
 
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
+        survival_camera();
         object_determine_inworld_selected_object();
         static const object *looked_at = nullptr;
         if (global_inworld_selected_object != looked_at) {

@@ -96,6 +96,10 @@ struct object {
     // its inventory. None in templates.
     uint8_t *kept_records;
     uint32_t kept_records_size;
+    // Zombis only, never saved: one called up with Z by day is spared by the daylight; steps it has
+    // burnt in the daylight so far (0: not burning).
+    uint8_t spared_by_daylight;
+    uint16_t burning;
 };
 
 // The player object, or none.

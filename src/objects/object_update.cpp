@@ -6,6 +6,7 @@
 
 #include "display/display.h"
 #include "foundation/logfile.h"
+#include "foundation/settings.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "models/squishy.h"
@@ -18,9 +19,15 @@
 uint32_t local_walk_count = 0;
 float local_walk_fade = 0.0f;
 uint8_t local_player_hit_timer = 0;
+uint16_t local_player_grace_timer = 0;
 sound_effect *jump_sound = nullptr, *bomb_sound = nullptr;
 
 static const float object_pi = 3.141593f;
+
+uint8_t object_local_player_protected(void) {
+    if (local_player_grace_timer || draw_inventory || draw_menu) return 1;
+    return local_player && !(local_player->hits > 0.0f) ? 1 : 0;
+}
 
 uint8_t object_get_light(float x, float y, float z) {
     int ix = std::isfinite(x) ? (int)fmaxf(fminf(x, 1.0e6f), -1.0e6f) : -1;
@@ -107,16 +114,54 @@ static uint16_t object_spin_from_radians(float radians) {
     return (uint16_t)(a & 0xFFFF);
 }
 
+// Daylight: the zombi stands in flames and smoke, then falls apart as a struck one does (or, with
+// no joints to fall with, crumbles to dust at once).
+static void object_zombi_burn(object *o, uint8_t *destroy) {
+    if (o->burning == 0)
+        log_message(3, "Zombi at %0.1f, %0.1f, %0.1f burns in the daylight", (double)o->position.x,
+                    (double)o->position.y, (double)o->position.z);
+    o->burning++;
+    if ((o->burning & 3) == 1) {
+        float h = o->size * (float)(o->burning & 12) / 12.0f;
+        object_spawn_flame(o->position.x, o->position.y, o->position.z - 0.5f * o->size + h, 0.03f, 0.5f * o->size);
+        object_spawn_smoke(o->position.x, o->position.y, o->position.z + 0.5f * o->size, 0.02f, 0.4f * o->size);
+    }
+    if (o->burning < OBJECT_ZOMBI_BURN_STEPS) return;
+    o->hits = -1.0f;
+    if (!o->joints)
+        o->joints = joint_array_create(o->model_index, &o->position, o->facing_xyzw, o->frame, 1.0f, 0.5f);
+    o->delay = 60;
+    if (!o->joints) {
+        static const float bursts[3][5] = {
+            {20, 0.1f, 0.01f, 0.3f, 0.75f}, {30, 0.2f, 0.01f, 0.2f, 0.75f}, {40, 0.3f, 0.01f, 0.1f, 0.75f}};
+        object_three_bursts(o, bursts);
+        *destroy = 1;
+    }
+}
+
 static void object_behave_zombi(object *o, uint8_t *destroy) {
     // A dead zombi that has no ragdoll to play out lies still until its countdown ends.
     if (o->hits <= 0.0f) {
         if (o->delay == 0) *destroy = 1;
         return;
     }
+    // Zombis belong to the night: by day (a saved one brought back by day as well) they burn away.
+    if (global_day_night_cycle <= 0.5f && !o->spared_by_daylight) {
+        object_zombi_burn(o, destroy);
+        return;
+    }
     float dx = target_vector.x - o->position.x, dy = target_vector.y - o->position.y;
     float dist = sqrtf(dx * dx + dy * dy + 0.00001f);
     dx /= dist;
     dy /= dist;
+    // Out of sight the zombi stays where it is, swaying on the spot.
+    if (dist > OBJECT_ZOMBI_NOTICE_DISTANCE) {
+        if (o->delay == 0) {
+            o->frame = model_next_frame(o->model_index, o->frame, "WALK1");
+            o->delay = 2;
+        }
+        return;
+    }
     if (dist > 3.0f) {
         o->vdamp.x += 0.03f * dx;
         o->vdamp.y += 0.03f * dy;
@@ -136,7 +181,8 @@ static void object_behave_zombi(object *o, uint8_t *destroy) {
         float dist3 = sqrtf(dx * dx + dy * dy + dz * dz + 0.00001f);
         dx /= dist3;
         dy /= dist3;
-        if (dist3 < 5.0f) {
+        // The grace after a respawn, the open board or title, or a player already dying: no blow lands.
+        if (dist3 < 5.0f && !object_local_player_protected()) {
             if (local_player_hit_timer == 0) local_player->hits -= 1.0f;
             local_player_hit_timer = 15;
             screen_shake_timer = 20;
@@ -185,7 +231,14 @@ static void object_become_terrain(object *o, uint8_t *destroy) {
     v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | mine);
     int reach = (int)fminf(o->size, 5.0f) + 2;
     object_invalidate_column_of(v, &o->position, reach);
-    if (mine == 28) voxel_relight_sphere_xyz(o->position.x, o->position.y, o->position.z, 8.0f, 1);
+    if (mine == 28) {
+        voxel_relight_sphere_xyz(o->position.x, o->position.y, o->position.z, 8.0f, 1);
+        // The glow reaches the neighbours' blocks too: their cached triangles must be lit anew, or
+        // only the torch's own column would show its light.
+        int cx = (int)o->position.x, cy = (int)o->position.y;
+        for (int y = cy - 9; y <= cy + 9; y++)
+            for (int x = cx - 9; x <= cx + 9; x++) chunkmap_invalidate_xy_multri(x, y);
+    }
     *destroy = 1;
 }
 

@@ -13,11 +13,21 @@ extern uint32_t local_walk_count;
 extern float local_walk_fade;
 // Steps left of the red hit flash; a zombi's blow only hurts while it is 0.
 extern uint8_t local_player_hit_timer;
+// Steps left of the grace after a respawn, in which nothing hurts the local player; the game shell
+// sets it and counts it down.
+extern uint16_t local_player_grace_timer;
+// 1 while nothing may hurt the local player: during the grace, while the inventory board or the
+// title is open, and once it has no hits left (it is dying).
+uint8_t object_local_player_protected(void);
 // Played by the simulation (none: silent).
 extern sound_effect *jump_sound, *bomb_sound;
 
 // The blow frame of a zombi's attack.
 #define OBJECT_ZOMBI_BLOW_FRAME 135
+// A zombi walks toward the player only from this near (columns); farther off it stands and sways.
+#define OBJECT_ZOMBI_NOTICE_DISTANCE 24.0f
+// Steps a zombi burns in the daylight before it falls apart.
+#define OBJECT_ZOMBI_BURN_STEPS 90
 // A weight at or above this makes an object immovable by others.
 #define OBJECT_IMMOVABLE_WEIGHT 9999.0f
 // Burning blocks remembered by the drawing between two world steps.

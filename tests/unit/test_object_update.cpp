@@ -79,13 +79,18 @@ class ObjectStep : public ::testing::Test {
         // Dry land: the ground (z = 10) stands above the sea.
         global_ocean_level = 2.0f;
         global_burning_count = 0;
+        // Night: zombis are about.
+        global_day_night_cycle = 0.75f;
+        local_player_grace_timer = 0;
     }
     void TearDown() override {
         for (int k = 0; k < INPUT_KEY_COUNT; k++) key_down[k] = key_pressed[k] = 0;
         global_ocean_level = 20.0f;
         global_burning_count = 0;
+        global_day_night_cycle = 0.0f;
+        local_player_grace_timer = 0;
+        draw_inventory = draw_menu = 0;
     }
-
     object *spawn(const char *kind, float x, float y, float z, uint16_t delay = 0) {
         return object_spawn(template_get_by_name(kind), nullptr, delay, x, y, z);
     }
@@ -299,6 +304,48 @@ TEST_F(ObjectStep, ZombiClosesInAndStrikesOnlyOnItsBlowFrameOncePerHitTimer) {
     EXPECT_GT(blow_frames, 0);
 }
 
+TEST_F(ObjectStep, ZombisStrikeOnlyOutsideTheSafeMomentsComeOnlyFromNearAndBurnAwayAtDawn) {
+    make_ground();
+    object *p = spawn_player(1620.5f, 1620.5f, 11.0f);
+    object *close = spawn("ZOMBI", 1622.5f, 1620.5f, 11.0f, 1);
+    object *far = spawn("ZOMBI", 1650.5f, 1620.5f, 11.0f, 1);
+    // The grace, the open board and the title: no blow lands.
+    uint8_t *safe[3] = {&draw_inventory, &draw_menu, nullptr};
+    for (uint8_t *moment : safe) {
+        local_player_grace_timer = moment ? 0 : 1000;
+        if (moment) *moment = 1;
+        step(150);
+        if (moment) *moment = 0;
+        EXPECT_FLOAT_EQ(p->hits, 5.0f);
+    }
+    local_player_grace_timer = 0;
+    step(300);
+    EXPECT_LT(p->hits, 5.0f) << "once the safe moments are over the blows land";
+    EXPECT_NEAR(far->position.x, 1650.5f, 0.2f) << "out of sight a zombi does not come";
+    // Dawn: they burn, visibly, stand and fall apart; one called up by day walks on.
+    global_day_night_cycle = 0.05f;
+    object *spared = spawn("ZOMBI", 1620.5f, 1640.5f, 11.0f, 1);
+    spared->spared_by_daylight = 1;
+    float hits = p->hits, x = close->position.x;
+    step(1);
+    int flames = 0;
+    for (object *o = chunk_map[25][25]->local_object_pile; o; o = o->next)
+        flames += o->template_index == template_get_by_name("FLAME")->template_index;
+    EXPECT_GT(flames, 0);
+    EXPECT_EQ(spared->burning, 0);
+    step(OBJECT_ZOMBI_BURN_STEPS - 1);
+    EXPECT_NEAR(close->position.x, x, 0.5f);
+    EXPECT_NE(close->joints, nullptr) << "it falls apart";
+    EXPECT_FLOAT_EQ(p->hits, hits) << "a burning zombi does not strike";
+    step(70);
+    int zombis = 0;
+    for (int cx = 24; cx <= 26; cx++)
+        for (int cy = 24; cy <= 26; cy++)
+            for (object *o = chunk_map[cx][cy]->local_object_pile; o; o = o->next) zombis += o->behave_like_zombi;
+    EXPECT_EQ(zombis, 1) << "only the spared one is left";
+    EXPECT_LT(spared->position.y, 1638.0f);
+}
+
 TEST_F(ObjectStep, ChoppedTreePlaysItsFallTurnsToItsNextMeshAndGoes) {
     make_ground();
     object *standing = spawn("TREE", 1610.5f, 1620.5f, 11.0f);
@@ -443,11 +490,25 @@ TEST_F(ObjectStep, TerrainModelsOnlyRewriteRealBlocksAndDropTheirColumnCache) {
     ASSERT_NE(cache, nullptr);
     *cache = multri_create();
     ASSERT_NE(*cache, nullptr);
+    *chunkmap_get_xy_multri(0, 1627, 1620) = multri_create();
     chunkmap_get_xyz(1620, 1620, 2048);
     voxel *top = global_voxel_topmost;
     step(30);
     EXPECT_EQ(voxel_material(top), 28) << "the block it landed on took its material";
     EXPECT_EQ(*cache, nullptr) << "the changed column is meshed anew";
+    EXPECT_EQ(*chunkmap_get_xy_multri(0, 1627, 1620), nullptr) << "and so is every column its glow reaches";
+    // The glow falls off block by block, not as one lit square.
+    int last = 1000;
+    for (int d = 1; d <= 7; d++) {
+        chunkmap_get_xyz(1620 + d, 1620, 2048);
+        int glow = global_voxel_topmost ? global_voxel_topmost->glowlight : 0;
+        EXPECT_LE(glow, last) << d << " blocks away";
+        if (d <= 4) {
+            EXPECT_GT(glow, 10) << d << " blocks away";
+        }
+        last = glow;
+    }
+    EXPECT_LT(last, 10);
     for (object *k = chunk_map[25][25]->local_object_pile; k; k = k->next) EXPECT_NE(k, o);
 
     // Off the map only the shared record is there to touch: it is never rewritten.

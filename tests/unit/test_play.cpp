@@ -15,6 +15,7 @@
 #include "edit_test_util.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_survival.h"
 #include "object_test_util.h"
 #include "world/worldmap.h"
 
@@ -345,20 +346,21 @@ TEST_F(Play, QAndECycleThroughMaterialsAndSwingingTools) {
     EXPECT_EQ(local_player->inventory_pile, held);
 }
 
-TEST_F(Play, RPressedOrNoHitsLeftAfterTheFlashRespawnsAboveTheColumn) {
+TEST_F(Play, RPressedRespawnsAtOnceAndNoHitsLeftOnlyAfterTheMomentOfDeath) {
     local_player->hits = 0.0f;
     local_player_hit_timer = 3;
     actions_respawn_check(0);
     EXPECT_FLOAT_EQ(local_player->hits, 0.0f);
-    local_player_hit_timer = 0;
-    local_player->velocity = {0.1f, 0.0f, 0.0f};
-    actions_respawn_check(0);
+    EXPECT_EQ(survival_death_timer, SURVIVAL_DEATH_STEPS);
+    for (int i = 0; i < SURVIVAL_DEATH_STEPS; i++) survival_step();
     EXPECT_FLOAT_EQ(local_player->hits, 5.0f);
-    EXPECT_FLOAT_EQ(local_player->position.z, 20.0f);
-    EXPECT_FLOAT_EQ(local_player->velocity.x, 0.1f);
+    chunkmap_get_xyz((int)local_player->position.x, (int)local_player->position.y, 2048);
+    EXPECT_NEAR(local_player->position.z, (float)global_voxel_topmost_z + 1.0f + local_player->size, 0.01f)
+        << "it lands on the ground";
     local_player->position.z = 50.0f;
     actions_respawn_check(1);
-    EXPECT_FLOAT_EQ(local_player->position.z, 20.0f);
+    EXPECT_LT(local_player->position.z, 20.0f);
+    EXPECT_EQ(local_player_grace_timer, SURVIVAL_GRACE_STEPS);
 }
 
 TEST_F(Play, ZAndSpacePressedWithoutAWorldStepAreKeptForTheNextStep) {
