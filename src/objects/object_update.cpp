@@ -259,6 +259,15 @@ static void object_physics_static(object *o, const vector *old) {
         else
             o->velocity.z *= 0.9f;
         o->jumps_remaining = 1;
+        // A thing lying on the ground (not a walker) that a step moves less than a hair's breadth
+        // stays where it was: gravity and the ground's push would otherwise make it creep, and
+        // each game would save it a little lower or further along.
+        const float dx = o->position.x - old->x, dy = o->position.y - old->y, dz = o->position.z - old->z;
+        if (o != local_player && !o->behave_like_zombi && dx * dx + dy * dy + dz * dz < 0.0001f) {
+            o->position = *old;
+            o->velocity = vector{0.0f, 0.0f, 0.0f};
+            o->vdamp = vector{0.0f, 0.0f, 0.0f};
+        }
     }
     float a = (float)o->spin / 65535.0f * 2.0f * object_pi;
     o->facing_xyzw[0] = 0.0f;
