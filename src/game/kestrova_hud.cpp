@@ -115,7 +115,10 @@ static void hud_throw_off(object *grab) {
             grab->delay = 1;
         }
     }
+    // The board goes at once rather than sliding down behind the throw, so the throw is seen
+    // from a clear view and nothing suggests the board is still open.
     draw_inventory = 0;
+    inventory_fade = 0.0f;
 }
 
 void hud_inventory_mouse(float gx, float gy, float cx, float by) {
