@@ -106,7 +106,7 @@ static float main_loop_controls_column(int first, int count, float x, float y, f
                 at += line;
                 snprintf(text, sizeof(text), "%.*s", length, word);
             } else {
-                snprintf(text, sizeof(text), "%s", trial);
+                memcpy(text, trial, sizeof(text));
             }
             word += length;
         }
