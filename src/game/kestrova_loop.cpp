@@ -99,14 +99,14 @@ static float main_loop_controls_column(int first, int count, float x, float y, f
             while (*word == ' ') word++;
             int length = (int)strcspn(word, " ");
             if (!length) break;
-            char trial[64];
+            char trial[128];
             snprintf(trial, sizeof(trial), "%s%s%.*s", text, text[0] ? " " : "", length, word);
             if (text[0] && font_string_width((const uint8_t *)trial, size) > room) {
                 if (draw) font_draw_text(white, text, x + indent, at, size);
                 at += line;
                 snprintf(text, sizeof(text), "%.*s", length, word);
             } else {
-                memcpy(text, trial, sizeof(text));
+                snprintf(text, sizeof(text), "%.63s", trial);
             }
             word += length;
         }
