@@ -55,6 +55,8 @@ struct main_loop_band {
 uint8_t main_loop_terrain_bands(uint8_t under_water, int display_distance, int background_distance,
                                 main_loop_band bands[4]);
 uint8_t main_loop_menu_closing_key_held(void);
+// Enter (either one) or a mouse click this pass closes the title overlay too.
+uint8_t main_loop_menu_closing_press(void);
 uint8_t main_loop_shift_held(void);
 // The start column, and the camera target's height there until the player exists.
 #define MAIN_LOOP_START_X 1600.0f
@@ -86,6 +88,13 @@ void main_player_save_step(uint32_t updates);
 int main_initialize(void);
 void load_setup(const char *filename);
 void log_banner(void);
+// The controls the log lists at start and the title overlay shows: keys and what they do.
+struct controls_line {
+    const char *keys;
+    const char *action;
+};
+#define CONTROLS_COUNT 13
+extern const controls_line controls_list[CONTROLS_COUNT];
 void log_controls(void);
 void log_credits(void);
 void log_release_history(void);

@@ -30,10 +30,16 @@ float plop_radius = 0.75f;
 uint8_t build_plane_active = 0;
 vector build_plane_center = {0.0f, 0.0f, 0.0f}, build_plane_normal = {0.0f, 0.0f, 1.0f};
 
+uint8_t actions_world_button_down[4] = {0, 0, 0, 0}, actions_world_button_pressed[4] = {0, 0, 0, 0};
+// Whether each button's current press began while the board or the title was shown.
+static uint8_t button_on_board[4] = {0, 0, 0, 0};
+
 // Presses kept from a pass that ran no world step.
 static uint8_t kept_z = 0, kept_space = 0;
 
 #define ACTIONS_BUILD_PLANE_SCALE 10.0f
+// How far along the crosshair a throw looks for the terrain it aims at.
+#define ACTIONS_THROW_REACH 40.0f
 
 void actions_reset(void) {
     plop = {0.0f, 0.0f, 0.0f};
@@ -42,7 +48,49 @@ void actions_reset(void) {
     build_plane_active = 0;
     kept_z = kept_space = 0;
     survival_reset();
+    for (int i = 0; i < 4; i++) button_on_board[i] = actions_world_button_down[i] = actions_world_button_pressed[i] = 0;
 }
+
+void actions_route_buttons(uint8_t board_shown) {
+    for (int i = 0; i < 4; i++) {
+        if (mouse_pressed[i])
+            button_on_board[i] = board_shown ? 1 : 0;
+        else if (!mouse_down[i])
+            button_on_board[i] = 0;
+        const uint8_t world = !board_shown && !button_on_board[i];
+        actions_world_button_down[i] = world && mouse_down[i] ? 1 : 0;
+        actions_world_button_pressed[i] = world && mouse_pressed[i] ? 1 : 0;
+    }
+}
+
+// Squared distance from p to the box lo..hi.
+static float box_distance2(const vector *p, const vector &lo, const vector &hi) {
+    const float q[3] = {p->x, p->y, p->z}, a[3] = {lo.x, lo.y, lo.z}, b[3] = {hi.x, hi.y, hi.z};
+    float d2 = 0.0f;
+    for (int k = 0; k < 3; k++) {
+        float d = q[k] < a[k] ? a[k] - q[k] : (q[k] > b[k] ? q[k] - b[k] : 0.0f);
+        d2 += d * d;
+    }
+    return d2;
+}
+
+uint8_t actions_cube_clear_of_body(const vector *body, float body_radius, const vector *plop, uint8_t wall) {
+    if (!body || !plop) return 1;
+    // The snapped group's surface runs through its blocks' middles: what shows is the unit cube
+    // around the rounded plop, as the marker draws it.
+    const float X = (float)voxel_edit_box_int(0.5f + plop->x), Y = (float)voxel_edit_box_int(0.5f + plop->y),
+                Z = (float)voxel_edit_box_int(0.5f + plop->z);
+    const vector lo = {X - 0.5f, Y - 0.5f, Z - 0.5f}, hi = {X + 0.5f, Y + 0.5f, Z + 0.5f + (wall ? 5.0f : 0.0f)};
+    return box_distance2(body, lo, hi) >= body_radius * body_radius ? 1 : 0;
+}
+
+uint8_t actions_sphere_clear_of_body(const vector *body, float body_radius, const vector *center, float radius) {
+    if (!body || !center) return 1;
+    const float dx = center->x - body->x, dy = center->y - body->y, dz = center->z - body->z;
+    const float reach = body_radius + radius;
+    return dx * dx + dy * dy + dz * dz >= reach * reach ? 1 : 0;
+}
+
 
 static vector add_scaled(vector a, const vector &b, float k) {
     a.x += b.x * k;
@@ -223,6 +271,7 @@ void actions_plop_position(uint32_t updates, uint8_t draw) {
             if (voxel_collide_block_line(&start, &end, &placer)) {
                 plop = end;
                 plop_valid = 1;
+                if (!actions_cube_clear_of_body(&start, local_player->size, &plop, key_down[KEY_LEFT_SHIFT])) color = red;
                 if (draw) {
                     voxel_snap_cube_draw(color, plop.x, plop.y, plop.z);
                     if (key_down[KEY_LEFT_SHIFT])
@@ -234,6 +283,7 @@ void actions_plop_position(uint32_t updates, uint8_t draw) {
             if (build_plane_cross(&end)) {
                 plop = end;
                 plop_valid = 1;
+                if (!actions_sphere_clear_of_body(&start, local_player->size, &plop, plop_radius)) color = red;
                 if (draw) display_sphere(color, plop.x, plop.y, plop.z, plop_radius, 16, 16);
             }
         }
@@ -252,7 +302,7 @@ void actions_plop_position(uint32_t updates, uint8_t draw) {
 }
 
 void actions_build_plane(uint8_t draw) {
-    if (mouse_down[2]) {
+    if (actions_world_button_down[2]) {
         build_plane_active = 1;
         build_plane_center = add_scaled(target_vector, camera_fore_vector, 5.0f);
         build_plane_normal = vector{-camera_fore_vector.x, -camera_fore_vector.y, -camera_fore_vector.z};
@@ -266,13 +316,48 @@ void actions_build_plane(uint8_t draw) {
     if (draw) display_oriented_plane(blue, 128, &build_plane_center, &build_plane_normal, ACTIONS_BUILD_PLANE_SCALE);
 }
 
+vector actions_hand_point(const object *item) {
+    // The right hand's place when the item has no pose of its own.
+    float front = 0.5f, side = 0.3f, up = -0.3f;
+    if (item && item->inhand_animation && item->inhand_animation->number_of_frames > 0) {
+        const float *f = item->inhand_animation->frame[0];
+        front = f[3];
+        side = f[4];
+        up = f[5];
+    }
+    vector hand = add_scaled(target_vector, camera_fore_vector, front);
+    hand = add_scaled(hand, camera_side_vector, side);
+    hand = add_scaled(hand, camera_up_vector, up);
+    // A hand reaching into a wall throws from the eyes instead.
+    vector end = hand;
+    if (voxel_collide_full_line(&target_vector, &end)) return target_vector;
+    return hand;
+}
+
+vector actions_crosshair_point(float reach) {
+    vector end = add_scaled(target_vector, camera_fore_vector, reach);
+    voxel_collide_full_line(&target_vector, &end);
+    return end;
+}
+
+vector actions_throw_direction(const vector *hand, const vector *aim) {
+    vector d = {aim->x - hand->x, aim->y - hand->y, aim->z - hand->z};
+    const float length = sqrtf(d.x * d.x + d.y * d.y + d.z * d.z + 0.00001f);
+    if (length < 0.01f) return camera_fore_vector;
+    return vector{d.x / length, d.y / length, d.z / length};
+}
+
 void actions_launch(object *o) {
     float angle = -(float)camera_rotation_xy[0] / 65535.0f * 2.0f * KESTROVA_PI;
     set_facing(o, axis_rotation(0.0f, 0.0f, 1.0f, angle));
-    o->position = target_vector;
+    // From the hand, towards what the crosshair looks at.
+    vector hand = actions_hand_point(o);
+    vector aim = actions_crosshair_point(ACTIONS_THROW_REACH);
+    vector direction = actions_throw_direction(&hand, &aim);
+    o->position = hand;
     float speed = 0.25f * (1.0f + camera_fore_vector.z);
     if (o->weight > 10.0f) speed = 0.25f * speed + 7.5f * speed / o->weight;
-    o->velocity = vector{camera_fore_vector.x * speed, camera_fore_vector.y * speed, camera_fore_vector.z * speed};
+    o->velocity = vector{direction.x * speed, direction.y * speed, direction.z * speed};
     o->no_collide_parent = local_player;
 }
 
@@ -290,7 +375,11 @@ static void lay_material(object *item) {
     const uint8_t material = (uint8_t)(item->material & 63);
     uint16_t cost = 0;
     if (is_block_item(item)) {
-        if (!mouse_pressed[0] || !plop_valid) return;
+        if (!actions_world_button_pressed[0] || !plop_valid) return;
+        if (!actions_cube_clear_of_body(&local_player->position, local_player->size, &plop, key_down[KEY_LEFT_SHIFT])) {
+            log_message(4, "Not laying a block where the player stands");
+            return;
+        }
         if (key_down[KEY_LEFT_SHIFT]) {
             // The bottom block is laid (and charged) first: the cubes above overlap it, and laid
             // before it they would leave it nothing to cost. The last call relights the wall.
@@ -306,6 +395,7 @@ static void lay_material(object *item) {
     } else {
         vector crossing = plop;
         if (!build_plane_cross(&crossing)) return;
+        if (!actions_sphere_clear_of_body(&local_player->position, local_player->size, &crossing, plop_radius)) return;
         cost = voxel_sphere_xyz(crossing.x, crossing.y, crossing.z, plop_radius, material, 0, 1, 20.0f, 0);
     }
     // The last of a stack is never used up.
@@ -342,7 +432,7 @@ void actions_left_button(void) {
         lay_material(item);
         return;
     }
-    if (!mouse_pressed[0] || local_swing_count) return;
+    if (!actions_world_button_pressed[0] || local_swing_count) return;
     object *picked = global_inworld_selected_object;
     if (picked && picked != local_player && !object_holds(picked, local_player)) {
         remove_object_from_pile(picked);

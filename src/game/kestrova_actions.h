@@ -17,6 +17,26 @@ extern float plop_radius;
 extern uint8_t build_plane_active;
 extern vector build_plane_center, build_plane_normal;
 
+// The mouse buttons as the world sees them this pass. A press belongs to the board (or the title)
+// when either was shown as it was pressed, and stays theirs until the button is released, so a
+// click on the board never reaches the world, even once the board has closed under it.
+extern uint8_t actions_world_button_down[4], actions_world_button_pressed[4];
+// Sorts this pass's buttons between the board (board_shown: the board or the title is up) and the world.
+void actions_route_buttons(uint8_t board_shown);
+
+// Nothing is laid where the body is: a snapped cube (the wireframe marker's unit cube, with the
+// five above it for a wall) or a sprayed sphere must keep clear of the body's sphere.
+uint8_t actions_cube_clear_of_body(const vector *body, float body_radius, const vector *plop, uint8_t wall);
+uint8_t actions_sphere_clear_of_body(const vector *body, float body_radius, const vector *center, float radius);
+// Where a thrown item leaves the hand: the item's resting in-hand place (or the usual right-hand
+// place when it has none), pulled back to the eyes when terrain lies between.
+vector actions_hand_point(const object *item);
+// The point the crosshair looks at: the terrain the line from the eyes meets within reach, else
+// the point reach along it.
+vector actions_crosshair_point(float reach);
+// The unit direction from the hand through aim (straight ahead of the eyes when they coincide).
+vector actions_throw_direction(const vector *hand, const vector *aim);
+
 // The item in hand builds or sprays terrain material.
 uint8_t actions_is_material_item(const object *o);
 // The item in hand swings (an in-hand animation of more than one frame).
@@ -40,7 +60,8 @@ void actions_plop_position(uint32_t updates, uint8_t draw);
 void actions_build_plane(uint8_t draw);
 // The left button with the item in hand (material, pick-up, throw, swing).
 void actions_left_button(void);
-// Sets o's facing, position, velocity and no-collide parent as for a throw from the eyes.
+// Sets o's facing, position, velocity and no-collide parent as for a throw from the hand along
+// the crosshair.
 void actions_launch(object *o);
 // T: a tree in front of the player.
 void actions_tree_key(void);

@@ -8,24 +8,25 @@ void log_banner(void) {
     log_divider();
 }
 
+const controls_line controls_list[CONTROLS_COUNT] = {
+    {"WSAD", "Move"},
+    {"Shift-WSAD", "Run"},
+    {"Shift-Build", "Build walls"},
+    {"Tab", "Open / Close Inventory"},
+    {"Q", "Material Change"},
+    {"E", "Equipment Change"},
+    {"R", "Respawn"},
+    {"Z", "Spawn Zombi"},
+    {"T", "Tree Plopper"},
+    {"Space", "Jump / Swim"},
+    {"C", "Speed the Day/Night cycle along"},
+    {"F1", "Show Debug Stuff"},
+    {"Shift-Escape", "Exit Game"},
+};
+
 void log_controls(void) {
-    static const char *const controls[] = {
-        "Controls for this version are as follows...",
-        "WSAD         == Move",
-        "Shift-WSAD   == Run",
-        "Shift-Build  == Build walls",
-        "Tab          == Open / Close Inventory",
-        "Q            == Material Change",
-        "E            == Equipment Change",
-        "R            == Respawn",
-        "Z            == Spawn Zombi",
-        "T            == Tree Plopper",
-        "Space        == Jump / Swim",
-        "C            == Speed the Day/Night cycle along",
-        "F1           == Show Debug Stuff",
-        "Shift-Escape == Exit Game",
-    };
-    for (const char *line : controls) log_message(0, "%s", line);
+    log_message(0, "Controls for this version are as follows...");
+    for (const controls_line &line : controls_list) log_message(0, "%-12s == %s", line.keys, line.action);
     log_divider();
 }
 

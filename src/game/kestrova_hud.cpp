@@ -155,7 +155,10 @@ static void hud_throw_off(object *grab) {
             grab->delay = 1;
         }
     }
+    // The board goes at once rather than sliding down behind the throw, so the throw is seen
+    // from a clear view and nothing suggests the board is still open.
     draw_inventory = 0;
+    inventory_fade = 0.0f;
 }
 
 // Dragged past the board's edge (not its bottom, where dragging stops).
@@ -334,10 +337,29 @@ void hud_draw_board_and_counts(void) {
 
 void hud_chunk_marker(void) {
     if (!key_down[KEY_F2]) return;
+    // The chunk's edges as red lines seen through the terrain: four corner posts, a square at the
+    // eyes' height and a post at the middle column, so the view stays clear.
+    const float x0 = (float)((int)target_vector.x & ~63), y0 = (float)((int)target_vector.y & ~63);
+    const float x1 = x0 + 64.0f, y1 = y0 + 64.0f, z = target_vector.z, low = z - 16.0f, high = z + 24.0f;
+    const float mx = (float)(((int)target_vector.x & ~63) | 32), my = (float)(((int)target_vector.y & ~63) | 32);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
-    display_simple_block(red, (float)(((int)target_vector.x & ~63) | 32), (float)(((int)target_vector.y & ~63) | 32),
-                         target_vector.z, 0, 0, 0, 32.0f);
+    glDisable(GL_DEPTH_TEST);
+    glLineWidth(2.0f);
+    glColor3ub(red[0], red[1], red[2]);
+    glBegin(GL_LINES);
+    const float corner[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    for (int k = 0; k < 4; k++) {
+        glVertex3f(corner[k][0], corner[k][1], low);
+        glVertex3f(corner[k][0], corner[k][1], high);
+        glVertex3f(corner[k][0], corner[k][1], z);
+        glVertex3f(corner[(k + 1) & 3][0], corner[(k + 1) & 3][1], z);
+    }
+    glVertex3f(mx, my, low);
+    glVertex3f(mx, my, high);
+    glEnd();
+    glLineWidth(1.0f);
+    glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);
     glEnable(GL_TEXTURE_2D);

@@ -3,6 +3,7 @@
 #include <SDL_opengl.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "display/display.h"
 #include "display/font.h"
@@ -51,21 +52,101 @@ uint8_t main_loop_terrain_bands(uint8_t under_water, int display_distance, int b
     return count;
 }
 
+// SDL 1.2 symbols of the two Enter keys.
+#define KEY_RETURN 13
+#define KEY_KEYPAD_ENTER 271
+
 uint8_t main_loop_menu_closing_key_held(void) {
     return key_down[KEY_W] || key_down[KEY_S] || key_down[KEY_A] || key_down[KEY_D] || key_down[KEY_SPACE];
 }
 
+uint8_t main_loop_menu_closing_press(void) {
+    return key_pressed[KEY_RETURN] || key_pressed[KEY_KEYPAD_ENTER] || mouse_pressed[0] || mouse_pressed[1] ||
+           mouse_pressed[2];
+}
+
 uint8_t main_loop_shift_held(void) { return key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT]; }
 
-// The title overlay: the Escape toggle, then while shown the title picture and the quit hint.
+// A dark see-through panel behind overlay text.
+static void main_loop_panel(float x0, float y0, float x1, float y1) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    glColor4ub(0, 0, 0, 160);
+    glBegin(GL_TRIANGLE_FAN);
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
+// One column of the controls beside the title: each key in yellow with what it does below it in
+// white, wrapped to the column's width. Returns the height used; draws only when draw is set.
+static float main_loop_controls_column(int first, int count, float x, float y, float width, float size, uint8_t draw) {
+    const float line = 1.15f * size, indent = size, room = width - indent;
+    float at = y;
+    char action[64], text[64];
+    for (int i = first; i < first + count; i++) {
+        if (draw) font_draw_text(yellow, controls_list[i].keys, x, at, size);
+        at += line;
+        // The font has no slash.
+        snprintf(action, sizeof(action), "%s", controls_list[i].action);
+        for (char *c = action; *c; c++)
+            if (*c == '/') *c = '-';
+        const char *word = action;
+        text[0] = 0;
+        while (*word) {
+            while (*word == ' ') word++;
+            int length = (int)strcspn(word, " ");
+            if (!length) break;
+            char trial[128];
+            snprintf(trial, sizeof(trial), "%s%s%.*s", text, text[0] ? " " : "", length, word);
+            if (text[0] && font_string_width((const uint8_t *)trial, size) > room) {
+                if (draw) font_draw_text(white, text, x + indent, at, size);
+                at += line;
+                snprintf(text, sizeof(text), "%.*s", length, word);
+            } else {
+                snprintf(text, sizeof(text), "%.63s", trial);
+            }
+            word += length;
+        }
+        if (draw) font_draw_text(white, text, x + indent, at, size);
+        at += line + 0.3f * size;
+    }
+    return at - y;
+}
+
+// The title overlay: the Escape toggle, then while shown the title picture, how to start and quit,
+// and the controls beside the picture.
 static void main_loop_title_overlay(void) {
     if (key_pressed[KEY_ESCAPE] && !main_loop_shift_held()) draw_menu = !draw_menu;
     if (!draw_menu) return;
     draw_inventory = 0;
-    float cx = 0.5f * display_window_width();
+    const float width = display_window_width();
+    float cx = 0.5f * width;
     object_particle_draw(title_texture, 0, 255, 128, 0, 1, cx, 150.0f, 0.0f, 100.0f, 0, 0);
     font_draw_text_centered(white, "Press shift-escape to quit", cx, 252.0f, 15.0f);
-    if (main_loop_menu_closing_key_held()) draw_menu = 0;
+    font_draw_text_centered(yellow, "Press Enter or Space or click to play", cx, 272.0f, 15.0f);
+    // Two columns in the room left and right of the picture.
+    const float margin = 6.0f, column = cx - 100.0f - 2.0f * margin, size = 7.0f;
+    if (column > 40.0f) {
+        const int left = (CONTROLS_COUNT + 1) / 2;
+        const float inner = column - 2.0f * margin;
+        float hl = main_loop_controls_column(0, left, 0.0f, 0.0f, inner, size, 0);
+        float hr = main_loop_controls_column(left, CONTROLS_COUNT - left, 0.0f, 0.0f, inner, size, 0);
+        float h = (hl > hr ? hl : hr) + 1.5f * size + 2.0f * margin;
+        float top = 150.0f - 0.5f * h;
+        float x0 = margin, x1 = width - margin - column;
+        main_loop_panel(x0, top, x0 + column, top + h);
+        main_loop_panel(x1, top, x1 + column, top + h);
+        font_draw_text(white, "Controls", x0 + margin, top + margin, size);
+        main_loop_controls_column(0, left, x0 + margin, top + margin + 1.5f * size, inner, size, 1);
+        main_loop_controls_column(left, CONTROLS_COUNT - left, x1 + margin, top + margin + 1.5f * size, inner, size, 1);
+    }
+    if (main_loop_menu_closing_key_held() || main_loop_menu_closing_press()) draw_menu = 0;
 }
 
 static void main_loop_draw_terrain(void) {
@@ -84,7 +165,10 @@ static void main_loop_draw_terrain(void) {
     }
     for (uint8_t i = 0; i < count; i++) {
         stages_mark(stages_band_stage(bands[i].mega));
+        const uint32_t drawn = multri_draw_count;
         voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+        // The coarse bands' triangles, averaged over their tiles below.
+        if (bands[i].mega >= 2) debug_tri_average += (float)(multri_draw_count - drawn);
     }
     // Without any coarse tile drawn there is nothing to average.
     if (debug_mega_tile) debug_tri_average /= (float)debug_mega_tile;
@@ -169,6 +253,7 @@ void main_loop(void) {
         log_message(5, "Handling controls");
         uint32_t updates = timer_poll(10);
         input_read(updates);
+        actions_route_buttons(draw_menu || draw_inventory);
         global_debug_drawing = key_down[KEY_F1];
         if (!draw_menu && !draw_inventory) input_camera_controls(updates);
 
@@ -305,8 +390,9 @@ void main_loop(void) {
 
         actions_choose_item(key_pressed[KEY_Q], key_pressed[KEY_E]);
 
-        if (!mouse_down[0]) placer_active = 0;
-        if (mouse_down[0] && !draw_inventory && !draw_menu && !object_local_player_swimming()) actions_left_button();
+        if (!actions_world_button_down[0]) placer_active = 0;
+        if (actions_world_button_down[0] && !draw_inventory && !draw_menu && !object_local_player_swimming())
+            actions_left_button();
 
         platform_sleep_1ms();
         log_message(5, "Main Loop finished");

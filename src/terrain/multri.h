@@ -83,6 +83,8 @@ typedef void (*multri_sink)(void *context, const multri *triangle, uint8_t outli
 // Meshes the cell column of pillar (x, y); returns the number of triangles handed over and leaves
 // the number of cells it visited in global_multri_mesh_steps.
 extern uint32_t global_multri_mesh_steps;
+// A triangle whose three corner normals lie within about 25 degrees of straight up: it gets no rim.
+uint8_t multri_nearly_level(const multri *t);
 uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context);
 // Builds a distant tile of mega x mega pillars at (x, y) into *list (front insertion);
 // returns the number of triangles added, or 0 when memory runs out part way (what was made stays).

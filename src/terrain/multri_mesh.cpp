@@ -104,6 +104,11 @@ static void multri_walk_advance(multri_walk *w, uint32_t step) {
     multri_walk_start(w, next);
 }
 
+uint8_t multri_nearly_level(const multri *t) {
+    // Within about 25 degrees of level at all three corners.
+    return t->nz[0] > 0.9f && t->nz[1] > 0.9f && t->nz[2] > 0.9f ? 1 : 0;
+}
+
 uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context) {
     if (!global_empty_voxel) return 0;
     multri_walk walk[4];
@@ -174,7 +179,10 @@ uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context) {
                 multri_texture_triangle(&tri, tile);
                 sink(context, &tri, 0);
                 count++;
-                if (global_cartoon_mode) {
+                // Nearly level ground gets no rim: seen low across rolling land, every gentle crest
+                // would show its rim as a long dark streak along the horizon. Slopes, walls and
+                // blocks keep theirs.
+                if (global_cartoon_mode && !multri_nearly_level(&tri)) {
                     // The rim: corners a, c, b at the outline positions, each keeping its own
                     // texture coordinates, lit as the outline row.
                     multri rim = tri;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # test_title_overlay.sh — after loading the title overlay shows over the sky; Escape hides and shows it;
-# mouse motion turns the view only while it is hidden. Usage: test_title_overlay.sh GAME_FOLDER
+# mouse motion turns the view only while it is hidden; Enter and a click close it too. Usage: test_title_overlay.sh GAME_FOLDER
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/e2e_lib.sh"
 
@@ -64,9 +64,27 @@ same=$(e2e_diff_pixels shown.png shown_again.png "$title_area")
 [ "${back:-0}" -gt 9000 ] || e2e_fail "Escape did not show the overlay again ($back pixels changed)"
 [ "${same:-999999}" -lt "$back" ] || e2e_fail "the overlay shown again does not look like the first one"
 
+# Enter closes it as well, and so does a click, which neither swings nor throws in the world.
+xdotool key Return
+sleep 1.5
+e2e_shot entered.png
+entered=$(e2e_diff_pixels shown_again.png entered.png "$title_area")
+[ "${entered:-0}" -gt 9000 ] || e2e_fail "Enter did not close the overlay ($entered pixels changed)"
+xdotool key Escape
+sleep 1.5
+swings=$(grep -c "Dug \|Threw " LOGFILE.TXT)
+xdotool mousedown 1
+sleep 0.2
+xdotool mouseup 1
+sleep 1.5
+e2e_shot clicked.png
+clicked=$(e2e_diff_pixels shown_again.png clicked.png "$title_area")
+[ "${clicked:-0}" -gt 9000 ] || e2e_fail "a click did not close the overlay ($clicked pixels changed)"
+[ "$(grep -c "Dug \|Threw " LOGFILE.TXT)" = "$swings" ] || e2e_fail "the click that closed the overlay acted in the world"
+
 xdotool keydown shift Escape
 sleep 0.3
 xdotool keyup Escape shift
 e2e_wait_exit 15
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit code $E2E_STATUS"
-echo "PASS: title overlay (hide $gone, turn $turned, show $back pixels)"
+echo "PASS: title overlay (hide $gone, turn $turned, show $back, Enter $entered, click $clicked pixels)"

@@ -49,6 +49,17 @@ inline voxel *floor_pillar(uint16_t depth, uint8_t top_material = 10) {
     return p;
 }
 
+// Tilts the top blocks of the 2 x 2 pillars from (x, y) to a slope of normal (0.6, 0, 0.8): ground
+// steep enough to get cartoon rims.
+inline void tilt_floor_tops(int x, int y) {
+    for (int dx = 0; dx < 2; dx++)
+        for (int dy = 0; dy < 2; dy++) {
+            voxel *top = chunkmap_get_xy(x + dx, y + dy)->next;
+            top->nx = 0.6f;
+            top->nz = 0.8f;
+        }
+}
+
 // Quiet tables: no waves, no animation offset, a random table of zeros.
 inline void multri_test_quiet_tables() {
     memset(material_wave_offset, 0, sizeof(material_wave_offset));

@@ -53,6 +53,8 @@ TEST_F(MultriCache, PillarIsMeshedOnceAndThenReplayedFromItsList) {
 }
 
 TEST_F(MultriCache, OutlinesAreCachedOnlyForPillarsMeshedInCartoonMode) {
+    tilt_floor_tops(80, 80);
+    tilt_floor_tops(81, 80);
     voxel_draw_pillar_xy(80, 80);
     global_cartoon_mode = 1;
     voxel_draw_pillar_xy(80, 80);  // replayed: no rims appear

@@ -142,6 +142,7 @@ TEST_F(Play, TheSwingStrikesOnItsMiddleFrameDiggingAtTheReachIntoTheInventory) {
     give("PICK", 1, 3);
     look(0.0f, 0.0f, -1.0f);
     mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
     actions_left_button();
     EXPECT_EQ(local_swing_count, 1u);
     ASSERT_EQ(column_top(1600, 1600), 10);
@@ -178,6 +179,7 @@ TEST_F(Play, WadingInShallowWaterTheToolDigsButAfloatOrWithEyesUnderItSwims) {
     // where the crosshair meets the ground, here straight down.
     look(0.0f, 0.0f, -1.0f);
     mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
     actions_left_button();
     while (local_swing_count) actions_swing_step();
     EXPECT_NE(find_in_pile(local_player->inventory_pile, "STONE"), nullptr) << "the pick dug while wading";
@@ -225,11 +227,13 @@ TEST_F(Play, StrikesHurtTreesAndZombisOnlyInThePileUnderTheHitPoint) {
 }
 
 TEST_F(Play, BlocksAndWallsAreBuiltOfTheItemsMaterialAndAWallCostsOneBlock) {
-    look(0.6f, 0.0f, -0.8f);
+    // Aimed far enough ahead that the blocks keep clear of the (large) body.
+    look(0.9f, 0.0f, -0.436f);
     object *block = give("BLOCK", 9, 5);
     actions_plop_position(1, 0);
     ASSERT_EQ(plop_valid, 1);
     mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
     // Nine cannot build.
     vector at = plop;
     actions_left_button();
@@ -250,7 +254,7 @@ TEST_F(Play, BlocksAndWallsAreBuiltOfTheItemsMaterialAndAWallCostsOneBlock) {
     // A wall of six with left shift costs what the bottom block cost.
     block->inventory_stack_count = 100;
     local_player->position.x += 5.0f;
-    look(0.6f, 0.0f, -0.8f);
+    look(0.9f, 0.0f, -0.436f);
     actions_plop_position(1, 0);
     ASSERT_EQ(plop_valid, 1);
     vector wall = plop;
@@ -264,7 +268,7 @@ TEST_F(Play, BlocksAndWallsAreBuiltOfTheItemsMaterialAndAWallCostsOneBlock) {
     block->inventory_stack_count = 10;
     key_down[KEY_LEFT_SHIFT] = 0;
     local_player->position.y += 5.0f;
-    look(0.6f, 0.0f, -0.8f);
+    look(0.9f, 0.0f, -0.436f);
     actions_plop_position(1, 0);
     actions_left_button();
     EXPECT_GE(block->inventory_stack_count, 1);
@@ -277,13 +281,16 @@ TEST_F(Play, MaterialIsSprayedOnTheBuildPlaneAndThePlacerStarts) {
     object *debris = give("DEBRIS", 500, 1);
     int solid = solid_blocks(1600, 1612, 1595, 1606);
     mouse_down[2] = 1;
+    actions_route_buttons(0);
     actions_build_plane(0);
     ASSERT_EQ(build_plane_active, 1);
     mouse_down[2] = 0;
+    actions_route_buttons(0);
     actions_plop_position(1, 0);
     ASSERT_EQ(plop_valid, 1);
     EXPECT_NEAR(plop.x, target_vector.x + 5.0f, 0.6f);
     mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
     actions_left_button();
     EXPECT_EQ(placer_active, 1);
     EXPECT_NEAR(placer_front, 5.0f, 0.6f);
@@ -304,6 +311,7 @@ TEST_F(Play, ThrowingOneOfAStackKeepsItsMaterialAndTheLastOneGoesItself) {
     look(1.0f, 0.0f, 0.0f);
     object *torch = give("TORCH", 2, 7);
     mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
     actions_left_button();
     EXPECT_EQ(torch->inventory_stack_count, 1);
     object *thrown = chunk_map[25][25]->local_object_pile;
@@ -604,4 +612,92 @@ TEST(Screenshots, NamesAreNumberedAndNeverReused) {
     write_text_file("SHOTS/SHOT0001.TGA", "x");
     ASSERT_EQ(hud_screenshot_name("SHOTS", name, sizeof(name)), 1);
     EXPECT_STREQ(name, "SHOTS\\SHOT0002.TGA");
+}
+
+TEST_F(Play, BoardClicksNeverReachTheWorldEvenWhenTheBoardClosesUnderThem) {
+    // A right click on the board, held while the board closes, never raises the build plane.
+    mouse_pressed[2] = mouse_down[2] = 1;
+    actions_route_buttons(1);
+    actions_build_plane(0);
+    EXPECT_EQ(build_plane_active, 0);
+    mouse_pressed[2] = 0;
+    actions_route_buttons(0);
+    actions_build_plane(0);
+    EXPECT_EQ(build_plane_active, 0);
+    // Released and pressed again in the world, it does.
+    mouse_down[2] = 0;
+    actions_route_buttons(0);
+    mouse_pressed[2] = mouse_down[2] = 1;
+    actions_route_buttons(0);
+    actions_build_plane(0);
+    EXPECT_EQ(build_plane_active, 1);
+    // A world press stops counting while the board is up.
+    actions_route_buttons(1);
+    EXPECT_EQ(actions_world_button_down[2], 0);
+
+    // A left press that opened on the board throws nothing.
+    look(1.0f, 0.0f, 0.0f);
+    object *torch = give("TORCH", 3, 7);
+    mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(1);
+    actions_left_button();
+    EXPECT_EQ(torch->inventory_stack_count, 3);
+    // Still held in the next pass, with the board closed: still the board's.
+    mouse_pressed[0] = 0;
+    actions_route_buttons(0);
+    EXPECT_EQ(actions_world_button_down[0], 0);
+}
+
+TEST_F(Play, NothingIsLaidInsideTheBody) {
+    const vector body = {10.5f, 10.5f, 11.0f};
+    const vector under = {10.5f, 10.5f, 10.2f}, beside = {13.0f, 10.5f, 10.0f}, below = {10.5f, 10.5f, 8.0f};
+    EXPECT_EQ(actions_cube_clear_of_body(&body, 0.9f, &under, 0), 0);
+    EXPECT_EQ(actions_cube_clear_of_body(&body, 0.9f, &beside, 0), 1);
+    // A block two below is clear; a wall rising from there is not.
+    EXPECT_EQ(actions_cube_clear_of_body(&body, 0.9f, &below, 0), 1);
+    EXPECT_EQ(actions_cube_clear_of_body(&body, 0.9f, &below, 1), 0);
+    const vector near_sphere = {12.0f, 10.5f, 11.0f}, far_sphere = {12.5f, 10.5f, 11.0f};
+    EXPECT_EQ(actions_sphere_clear_of_body(&body, 0.9f, &near_sphere, 0.75f), 0);
+    EXPECT_EQ(actions_sphere_clear_of_body(&body, 0.9f, &far_sphere, 0.75f), 1);
+
+    // A block aimed at the player's own feet is refused (the marker turns red) and costs nothing.
+    object *block = give("BLOCK", 100, 5);
+    look(0.05f, 0.0f, -0.99f);
+    actions_plop_position(1, 0);
+    ASSERT_EQ(plop_valid, 1);
+    mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
+    actions_left_button();
+    EXPECT_EQ(block->inventory_stack_count, 100);
+}
+
+TEST_F(Play, ThrowsLeaveTheRightHandAndFlyTowardsWhatTheCrosshairMeets) {
+    look(1.0f, 0.0f, 0.0f);
+    object *torch = give("TORCH", 2, 7);
+    mouse_pressed[0] = mouse_down[0] = 1;
+    actions_route_buttons(0);
+    actions_left_button();
+    object *thrown = chunk_map[25][25]->local_object_pile;
+    ASSERT_NE(thrown, nullptr);
+    ASSERT_NE(thrown, torch);
+    // From the right hand (side is -y here), below and in front of the eyes.
+    EXPECT_NEAR(thrown->position.x, target_vector.x + 0.5f, 0.01f);
+    EXPECT_NEAR(thrown->position.y, target_vector.y - 0.3f, 0.01f);
+    EXPECT_NEAR(thrown->position.z, target_vector.z - 0.3f, 0.01f);
+    // Nothing ahead within reach: it heads for the point 40 along the crosshair, back across
+    // from the hand.
+    const float t = (target_vector.x + 40.0f - thrown->position.x) / thrown->velocity.x;
+    EXPECT_NEAR(thrown->position.y + t * thrown->velocity.y, target_vector.y, 0.01f);
+    EXPECT_NEAR(thrown->position.z + t * thrown->velocity.z, target_vector.z, 0.01f);
+
+    // Looking down at the ground, it heads for where the crosshair meets it.
+    look(0.6f, 0.0f, -0.8f);
+    vector aim = actions_crosshair_point(40.0f);
+    EXPECT_NEAR(aim.z, 10.5f, 1.0f);
+    EXPECT_NEAR((aim.x - target_vector.x) * -0.8f - (aim.z - target_vector.z) * 0.6f, 0.0f, 0.01f);
+    vector hand = actions_hand_point(torch);
+    vector d = actions_throw_direction(&hand, &aim);
+    const float s = (aim.x - hand.x) / d.x;
+    EXPECT_NEAR(hand.y + s * d.y, aim.y, 0.01f);
+    EXPECT_NEAR(hand.z + s * d.z, aim.z, 0.01f);
 }

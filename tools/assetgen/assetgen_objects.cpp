@@ -140,7 +140,9 @@ static void slab(ag_model *m, const float (*points)[2], int count, float fx, flo
 
 // The hold of a chopping tool: stood up, head forward, down at the right of the view.
 // Standing up (x), turned so the head shows its side and leans in towards the middle (z).
-static const float hold_chop[6] = {-0.25f, 0.0f, 0.585f, 0.42f, 0.34f, -0.42f};
+// Hand tools rest low at the right, leaning outwards, so neither the rest nor the swing crosses
+// the crosshair.
+static const float hold_chop[6] = {-0.25f, -0.08f, 0.585f, 0.42f, 0.42f, -0.45f};
 
 static void tool_common(assetgen_kind *k, float dig, float damage, float size, float weight, float value,
                         int inventory_scale = 36) {
@@ -481,7 +483,7 @@ static void kind_sapling(assetgen_kind *k) {
     k_text(k, "TERRAINMODEL 35");
     k_text(k, "TERRAINCOLLECT 35");
     k_mesh(k, 0, 0, 0, 1);
-    k_inhand(k, 0.02f, 0, 0, 0.5f, 0.3f, -0.34f);
+    k_inhand(k, 0.02f, 0, 0, 0.65f, 0.4f, -0.42f);
     k->icon_fill = 0.85f;
 }
 
@@ -855,7 +857,8 @@ static void kind_shield(assetgen_kind *k) {
     tool_common(k, 0.0f, 1.0f, 0.3f, 3.0f, 6.0f);
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 10, 0);
-    const float hold[6] = {0.25f, 0.0f, 0.0f, 0.4f, -0.33f, -0.16f};
+    // Low at the left edge, turned a little edge-on, framing the view rather than hiding it.
+    const float hold[6] = {0.2f, 0.0f, 0.15f, 0.6f, -0.6f, -0.4f};
     k_swing(k, SWING_BASH, 20, hold, 0.16f);
     k->metal = 3;
     const recipe_part parts[] = {{C, "BAR"}, {U, "BOARD"}, {D, "BOARD"}, {L, "BOARD"}, {R, "BOARD"}};
@@ -892,7 +895,7 @@ static void kind_torch(assetgen_kind *k) {
     k_text(k, "TERRAINCOLLECT 28");
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 0, 1);
-    k_inhand(k, 0.03f, 0.0f, 0.0f, 0.5f, 0.33f, -0.3f);
+    k_inhand(k, 0.03f, 0.0f, 0.0f, 0.6f, 0.4f, -0.4f);
     const recipe_part parts[] = {{C, "BOARD"}, {U, "COAL"}};
     k_recipe(k, parts, 2);
 }
@@ -923,7 +926,7 @@ static void kind_bomb(assetgen_kind *k) {
     k_mesh(k, 0, 0, 0, 0);
     k_mesh(k, 1, 0, 10, 0);
     k_mesh(k, 2, 0, 0, 0);
-    k_inhand(k, 0.0f, 0.0f, 0.0f, 0.5f, 0.3f, -0.3f);
+    k_inhand(k, 0.0f, 0.0f, 0.0f, 0.6f, 0.4f, -0.4f);
     k->num_textures = 2;
     k->metal = 3;
     const recipe_part parts[] = {{C, "BAR"}, {U, "COAL"}, {D, "COAL"}};
