@@ -1,25 +1,7 @@
 # 64-bit Windows with Debian's mingw-w64: the test build for machines where 32-bit wine cannot start
-# (a kernel without 32-bit support); it runs the same unit tests and the game under wine64. SDL 1.2,
-# libogg and libvorbis come from the prefix that `scripts/build_win32_libs.sh win64` builds.
-set(CMAKE_SYSTEM_NAME Windows)
+# (a kernel without 32-bit support); it runs the same unit tests and the game under wine64, with
+# the libraries `scripts/build_win32_libs.sh win64` builds.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KESTROVA_MINGW_HOST x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
-
-if(NOT KESTROVA_WIN32_PREFIX)
-  set(KESTROVA_WIN32_PREFIX "$ENV{KESTROVA_WIN32_PREFIX}")
-endif()
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${KESTROVA_WIN32_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(ENV{PKG_CONFIG_LIBDIR} "${KESTROVA_WIN32_PREFIX}/lib/pkgconfig")
-set(ENV{PKG_CONFIG_PATH} "")
-set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
