@@ -41,8 +41,13 @@ if [ "${1:-}" = "--test" ]; then
     # CTest lists the tests through the emulator; the suite then runs as one process, since the
     # emulator's start and the tests' set-up would otherwise be paid once per test.
     ctest --test-dir build-i386 -N -LE e2e | tail -n1
+    # The picture comparison of the old and new terrain paths draws eight full views: llvmpipe's
+    # generated code crashes under the emulator there (the test passes under it with softpipe, in
+    # seven minutes), so it is the one test left to the 64-bit and native runs.
+    echo "build_i386: skipped MultriPaths.* under qemu-i386: llvmpipe's generated code crashes under the emulator"
     mkdir -p build-i386/test_work
     (cd build-i386/test_work && KESTROVA_SOURCE_DIR="$(cd ../.. && pwd)" \
-      xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ../../scripts/run_i386.sh ../tests/kestrova_tests --gtest_brief=1)
+      xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ../../scripts/run_i386.sh ../tests/kestrova_tests --gtest_brief=1 \
+        --gtest_filter='-MultriPaths.*')
   fi
 fi
