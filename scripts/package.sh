@@ -11,6 +11,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 ./scripts/setup.sh
 . scripts/build_env.sh
+. scripts/cross_probe.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 nice cmake --build build -j "$jobs" --target game_folder kestrova_chunkgen
@@ -48,7 +49,12 @@ pack_linux() {  # build folder, package name
   mkdir -p "$root/bin" "$root/lib"
   cp "$build/game/kestrova" "$root/bin/kestrova"
   strip "$root/bin/kestrova"
-  ldd "$build/game/kestrova" | awk '$2 == "=>" && $3 ~ /^\// {print $1, $3}' | while read -r soname path; do
+  # A 32-bit game on a kernel that runs no 32-bit programs is listed by the i386 loader under qemu.
+  local list=(ldd "$build/game/kestrova")
+  if [ "$(od -An -t u1 -j 4 -N 1 "$build/game/kestrova" | tr -d ' ')" = 1 ] && [ "$(kestrova_i386_mode)" != native ]; then
+    list=(qemu-i386 -L / /lib/ld-linux.so.2 --list "$build/game/kestrova")
+  fi
+  "${list[@]}" | awk '$2 == "=>" && $3 ~ /^\// {print $1, $3}' | while read -r soname path; do
     system_library "$soname" || cp -L "$path" "$root/lib/$soname"
   done
   cat >"$root/kestrova" <<'LAUNCH'

@@ -26,7 +26,8 @@ echo "$libraries" | grep -q "$folder/lib/libSDL-1.2.so.0" || e2e_fail "SDL is no
 e2e_prepare_game "$folder"
 e2e_start_x
 if [ "$emulated" -eq 1 ]; then
-  LD_LIBRARY_PATH="$PWD/lib" SDL_AUDIODRIVER=dummy qemu-i386 -L / ./bin/kestrova </dev/null >game_stdout.txt 2>&1 &
+  # llvmpipe's generated code crashes under the emulator; Mesa's softpipe draws without it.
+  GALLIUM_DRIVER=softpipe LD_LIBRARY_PATH="$PWD/lib" SDL_AUDIODRIVER=dummy qemu-i386 -L / ./bin/kestrova </dev/null >game_stdout.txt 2>&1 &
   E2E_GAME_PID=$!
   e2e_wait_log "Starting main loop" 300
 else
@@ -34,10 +35,16 @@ else
   e2e_wait_log "Starting main loop" 60
 fi
 sleep 1
-xdotool keydown shift Escape
-sleep 0.3
-xdotool keyup Escape shift
-e2e_wait_exit $((emulated ? 120 : 30))
+if [ "$emulated" -eq 1 ]; then
+  # A frame takes seconds under the emulator, too long for a held key to be seen: a plain kill
+  # ends the game the way shift-escape does, saving the world.
+  kill -TERM "$E2E_GAME_PID"
+else
+  xdotool keydown shift Escape
+  sleep 0.3
+  xdotool keyup Escape shift
+fi
+e2e_wait_exit $((emulated ? 240 : 30))
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit code $E2E_STATUS"
 grep -q "Done unloading entire chunkmap" LOGFILE.TXT || e2e_fail "the world was not saved"
 echo "PASS: package $(basename "$folder") starts, runs and quits"
