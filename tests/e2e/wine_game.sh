@@ -6,7 +6,7 @@
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/e2e_lib.sh"
 
-game="$1"
+game="$(cd "$1" 2>/dev/null && pwd)" || game="$1"
 [ -f "$game/kestrova.exe" ] || e2e_fail "no kestrova.exe in $game"
 [ -d "$game/ART" ] || e2e_fail "no ART folder in $game (the assets come from the Linux build)"
 E2E_DIR=$(mktemp -d /tmp/kestrova_wine_XXXXXX)
