@@ -185,9 +185,10 @@ static bool bench_zombis() {
     shade_texture = display_load_texture_file_rgba((game + "/ART/SHADE.TGA").c_str(), 0, 0);
     object *zombi = template_get_by_name("ZOMBI");
     if (!zombi) return false;
-    // Heading 0 looks towards -y: four rows of five, 5 to 15 blocks ahead.
+    // Heading 0 looks towards +y: four rows of five, 5 to 15 blocks ahead (they stood behind the
+    // camera before, where the objects pass left them out).
     for (int i = 0; i < 20; i++) {
-        float x = start_x + (float)((i % 5) - 2) * 2.0f, y = start_y - 5.0f - (float)(i / 5) * 3.3f;
+        float x = start_x + (float)((i % 5) - 2) * 2.0f, y = start_y + 5.0f + (float)(i / 5) * 3.3f;
         object *o = object_spawn(zombi, nullptr, 0, x, y, (float)voxel_height_xy((int)x, (int)y, 0) + 1.0f);
         if (!o) return false;
         // Facing the camera, mid-stride, lit by day, as the simulation would leave them.

@@ -51,6 +51,7 @@ stages_stage stages_band_stage(uint8_t mega) {
 void stages_use_old_path(uint8_t old) {
     global_multri_near_first = old ? 0 : 1;
     global_multri_drop_back_faces = old ? 0 : 1;
+    global_multri_sky_last = old ? 0 : 1;
 }
 
 static void stages_clear_counters(void) {

@@ -47,6 +47,10 @@ void multri_cull_release(void);
 // With global_multri_near_first set, voxel_draw_map visits the cells of a ring nearest first, so
 // the depth test turns away the hidden pixels before they are textured; 0 keeps the rows in order.
 extern uint8_t global_multri_near_first;
+// With global_multri_sky_last set, the ring that draws the backdrop above water leaves it for the
+// end of the pillar ring (the last of a frame), so the depth test keeps the sky's texturing off the
+// pixels the terrain covers; 0 draws it first, in its ring, as before.
+extern uint8_t global_multri_sky_last;
 // With global_multri_depth_first set, the frame loop first draws every ring's cached triangles into
 // the depth buffer alone (voxel_draw_map_depth, colour writes off, no textures), so the sky and the
 // rings drawn after it texture only the pixels that stay visible. The depth values are the same as

@@ -119,6 +119,14 @@ static void multri_billboard(uint32_t texture, float x, float y, float z, float 
         display_particle_quad(texture, 0, 255, 128, 0, 0, x, y, z, scale, 0, 0);
 }
 
+// The light direction follows the time of day; the backdrop's ring sets it for every ring after it.
+static void multri_set_light_direction(void) {
+    const float cycle = 2.0f * KESTROVA_PI * global_day_night_cycle;
+    vector direction = {0.7f, -cosf(cycle), -sinf(cycle)};
+    float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z + 0.00001f);
+    global_light_direction = {direction.x / length, direction.y / length, direction.z / length};
+}
+
 static void multri_draw_backdrop(uint8_t shade) {
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
@@ -126,9 +134,6 @@ static void multri_draw_backdrop(uint8_t shade) {
     const uint8_t color[4] = {(uint8_t)((light / 2 + 127) * shade / 256), (uint8_t)(light * shade / 256),
                               (uint8_t)((3 * light / 4 + 63) * shade / 256), 255};
     const float cycle = 2.0f * KESTROVA_PI * global_day_night_cycle;
-    vector direction = {0.7f, -cosf(cycle), -sinf(cycle)};
-    float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z + 0.00001f);
-    global_light_direction = {direction.x / length, direction.y / length, direction.z / length};
     if (local_player_under_water) {
         display_simple_block(color, camera_vector.x, camera_vector.y, camera_vector.z, subdrop_texture,
                              subdrop_texture, subdrop_texture, 2000.0f);
@@ -145,6 +150,38 @@ static void multri_draw_backdrop(uint8_t shade) {
     }
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);
+}
+
+// ---- the sky after the terrain. The backdrop lies beyond every ring (its walls are 1000 blocks
+// away, the farthest ring ends at the background distance), so where terrain covers it the depth
+// test throws its pixels away: drawn after the last ring, it textures only the pixels that stay
+// sky. The terrain is opaque and writes depth, so the picture and the depth buffer are the same as
+// with the sky first; the sun and moon are tested against the terrain's depth as they were against
+// the pixels the terrain later painted over. Under water (fog, the sub-drop block around the
+// camera) the sky keeps its place.
+uint8_t global_multri_sky_last = 1;
+static uint8_t sky_pending = 0, sky_pending_shade = 255;
+
+static uint8_t multri_sky_can_wait(void) {
+    if (!global_multri_sky_last || local_player_under_water || !glIsEnabled(GL_DEPTH_TEST)) return 0;
+    GLint func = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &func);
+    GLboolean writes = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    return (func == GL_LEQUAL || func == GL_LESS) && writes ? 1 : 0;
+}
+
+// The waiting sky, drawn once the last ring's terrain is in; leaves unit 0 as the rings leave it.
+static void multri_draw_waiting_sky(void) {
+    if (!sky_pending) return;
+    sky_pending = 0;
+    display_active_texture(0);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    multri_draw_backdrop(sky_pending_shade);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, material_texture);
+    glColor4ub(255, 255, 255, 255);
 }
 
 static void multri_bind_units(void) {
@@ -349,7 +386,19 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
         float depth = center_vector->z / global_ocean_level;
         shade = (uint8_t)(depth < 0.0f ? 0 : depth * depth * 255.0f);
     }
-    if (draw_backdrop) multri_draw_backdrop(shade);
+    if (draw_backdrop) {
+        multri_set_light_direction();
+        if (multri_sky_can_wait()) {
+            sky_pending = 1;
+            sky_pending_shade = shade;
+            // The culling the backdrop leaves behind, which the rings draw with.
+            glEnable(GL_CULL_FACE);
+            glFrontFace(GL_CW);
+        } else {
+            sky_pending = 0;
+            multri_draw_backdrop(shade);
+        }
+    }
 
     if (local_player_under_water) {
         const int light = global_sun_light_level;
@@ -371,6 +420,8 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
     multri_cull_release();
     log_message(5, "Finished drawing each pillar in map box");
     multri_release_units();
+    // The pillar ring is the last of a frame.
+    if (mega <= 1) multri_draw_waiting_sky();
 }
 
 static void multri_diagnostic_square(const uint8_t *color, float left, float top, float right, float bottom) {
