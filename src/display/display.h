@@ -54,6 +54,15 @@ extern uint32_t global_display_unit_selects;
 void display_multi_tex_coord(uint32_t unit, float s, float t);
 // Chooses the unit that the texture-coordinate array of a vertex batch feeds.
 void display_client_active_texture(uint32_t unit);
+// GL state set through these since the counter was last cleared (the frame figures read it): an
+// enable or disable, a texture bound, a texture environment mode, a front-face winding, a vertex
+// array switched on or off. The terrain and model drawing set their state through them.
+extern uint32_t global_display_state_changes;
+void display_state_enable(uint32_t capability, uint8_t on);
+void display_state_bind(uint32_t texture);
+void display_state_env_mode(int mode);
+void display_state_front_face(uint32_t winding);
+void display_state_client(uint32_t array, uint8_t on);
 // Sets the active unit to modulate what the units below it made by its texture, doubled, so the
 // texture brightens above mid-grey and darkens below it (light and shade overlays).
 void display_texture_modulate_doubled(void);

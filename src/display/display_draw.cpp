@@ -24,7 +24,7 @@ void display_backdrop(const uint8_t *color, uint32_t side_texture, uint32_t top_
     float t = top_scale, b = bottom_scale, h = zscale;
     glColor4ub(color[0], color[1], color[2], color[3]);
 
-    glBindTexture(GL_TEXTURE_2D, top_texture);
+    display_state_bind(top_texture);
     glBegin(GL_TRIANGLE_FAN);
     display_backdrop_vertex(0, 0, t, b, h, tmin, tmin);
     display_backdrop_vertex(1, 0, t, b, h, tmax, tmin);
@@ -32,7 +32,7 @@ void display_backdrop(const uint8_t *color, uint32_t side_texture, uint32_t top_
     display_backdrop_vertex(3, 0, t, b, h, tmin, tmax);
     glEnd();
 
-    glBindTexture(GL_TEXTURE_2D, bottom_texture);
+    display_state_bind(bottom_texture);
     glBegin(GL_TRIANGLE_FAN);
     display_backdrop_vertex(0, 3, t, b, h, tmin, tmin);
     display_backdrop_vertex(3, 3, t, b, h, tmin, tmax);
@@ -40,7 +40,7 @@ void display_backdrop(const uint8_t *color, uint32_t side_texture, uint32_t top_
     display_backdrop_vertex(1, 3, t, b, h, tmax, tmin);
     glEnd();
 
-    glBindTexture(GL_TEXTURE_2D, side_texture);
+    display_state_bind(side_texture);
     for (int i = 0; i < 4; i++) {
         int j = (i + 3) % 4;
         glBegin(GL_TRIANGLE_FAN);
@@ -177,7 +177,41 @@ void display_player_hit_effect(const uint8_t *color, uint8_t alpha) {
     glDisable(GL_BLEND);
 }
 
+uint32_t global_display_state_changes = 0;
+
+void display_state_enable(uint32_t capability, uint8_t on) {
+    global_display_state_changes++;
+    if (on)
+        glEnable((GLenum)capability);
+    else
+        glDisable((GLenum)capability);
+}
+
+void display_state_bind(uint32_t texture) {
+    global_display_state_changes++;
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void display_state_env_mode(int mode) {
+    global_display_state_changes++;
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, mode);
+}
+
+void display_state_front_face(uint32_t winding) {
+    global_display_state_changes++;
+    glFrontFace((GLenum)winding);
+}
+
+void display_state_client(uint32_t array, uint8_t on) {
+    global_display_state_changes++;
+    if (on)
+        glEnableClientState((GLenum)array);
+    else
+        glDisableClientState((GLenum)array);
+}
+
 void display_texture_modulate_doubled(void) {
+    global_display_state_changes += 7;
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB);

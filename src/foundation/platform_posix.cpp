@@ -4,6 +4,9 @@
 
 #include <fcntl.h>
 #include <glob.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,6 +126,22 @@ void platform_sleep_1ms(void) { usleep(1000); }
 uint64_t platform_thread_cpu_us(void) {
     struct timespec t;
     if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t) != 0) return 0;
+    return (uint64_t)t.tv_sec * 1000000u + (uint64_t)t.tv_nsec / 1000u;
+}
+
+void platform_reuse_large_blocks(uint8_t on) {
+#if defined(__GLIBC__)
+    // 128 KB: the C library's own starting limits.
+    mallopt(M_MMAP_THRESHOLD, on ? 16 * 1024 * 1024 : 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, on ? 64 * 1024 * 1024 : 128 * 1024);
+#else
+    (void)on;
+#endif
+}
+
+uint64_t platform_process_cpu_us(void) {
+    struct timespec t;
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t) != 0) return 0;
     return (uint64_t)t.tv_sec * 1000000u + (uint64_t)t.tv_nsec / 1000u;
 }
 #endif

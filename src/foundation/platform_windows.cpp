@@ -84,4 +84,14 @@ uint64_t platform_thread_cpu_us(void) {
     uint64_t u = ((uint64_t)user.dwHighDateTime << 32) | user.dwLowDateTime;
     return (k + u) / 10u;
 }
+
+void platform_reuse_large_blocks(uint8_t on) { (void)on; }
+
+uint64_t platform_process_cpu_us(void) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) return 0;
+    uint64_t k = ((uint64_t)kernel.dwHighDateTime << 32) | kernel.dwLowDateTime;
+    uint64_t u = ((uint64_t)user.dwHighDateTime << 32) | user.dwLowDateTime;
+    return (k + u) / 10u;
+}
 #endif

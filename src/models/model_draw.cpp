@@ -23,13 +23,13 @@ static void model_emit_arrays(const model_mesh *mesh, uint8_t outline, float pus
     global_model_draw_calls += outline ? 2u : 1u;
     for (uint32_t t = 0; t < mesh->num_triangle; t++)
         for (int c = 0; c < 3; c++) model_corner_scratch[t * 3 + c] = mesh->triangle_data[t].vertex[c];
-    glEnableClientState(GL_VERTEX_ARRAY);
+    display_state_client(GL_VERTEX_ARRAY, 1);
     glVertexPointer(3, GL_FLOAT, 0, global_model_skin_position);
     display_client_active_texture(0);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    display_state_client(GL_TEXTURE_COORD_ARRAY, 1);
     glTexCoordPointer(2, GL_FLOAT, sizeof(model_vertex), mesh->vertex_data[0].texpos_xy);
     display_client_active_texture(1);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    display_state_client(GL_TEXTURE_COORD_ARRAY, 1);
     glTexCoordPointer(2, GL_FLOAT, 0, global_model_skin_envmap);
     glDrawElements(GL_TRIANGLES, (GLsizei)(mesh->num_triangle * 3), GL_UNSIGNED_SHORT, model_corner_scratch);
     if (outline) {
@@ -39,14 +39,14 @@ static void model_emit_arrays(const model_mesh *mesh, uint8_t outline, float pus
         glVertexPointer(3, GL_FLOAT, 0, model_shell_scratch);
         uint8_t b = (uint8_t)outline;
         glColor3ub(b, b, b);
-        glFrontFace(GL_CCW);
+        display_state_front_face(GL_CCW);
         glDrawElements(GL_TRIANGLES, (GLsizei)(mesh->num_triangle * 3), GL_UNSIGNED_SHORT, model_corner_scratch);
-        glFrontFace(GL_CW);
+        display_state_front_face(GL_CW);
     }
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    display_state_client(GL_TEXTURE_COORD_ARRAY, 0);
     display_client_active_texture(0);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    display_state_client(GL_TEXTURE_COORD_ARRAY, 0);
+    display_state_client(GL_VERTEX_ARRAY, 0);
 }
 
 void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center, const float *root_quaternion,
@@ -59,17 +59,17 @@ void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center,
     if (!mesh) return;
 
     glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CW);
+    display_state_enable(GL_CULL_FACE, 1);
+    display_state_front_face(GL_CW);
     uint8_t b = light > 235 ? 255 : (uint8_t)(light + 20);
     glColor3ub(b, b, b);
     display_active_texture(0);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, primary_texture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_bind(primary_texture);
+    display_state_env_mode(GL_MODULATE);
     display_active_texture(1);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, secondary_texture);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_bind(secondary_texture);
     display_texture_modulate_doubled();
 
     // The outline is the inflated mesh drawn again in a dark grey with the front faces swapped, so
@@ -79,10 +79,10 @@ void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center,
 
     display_active_texture(1);
     glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_TEXTURE_2D);
+    display_state_env_mode(GL_MODULATE);
+    display_state_enable(GL_TEXTURE_2D, 0);
     display_active_texture(0);
-    glDisable(GL_TEXTURE_2D);
+    display_state_enable(GL_TEXTURE_2D, 0);
 }
 
 void model_draw_from_mesh_name(uint16_t model_index, const char *mesh_name, const vector *center,

@@ -68,25 +68,25 @@ uint8_t multri_depth_pass = 0;
 void multri_batch_flush(void) {
     if (!batch_count) return;
     global_multri_draw_calls++;
-    glEnableClientState(GL_VERTEX_ARRAY);
+    display_state_client(GL_VERTEX_ARRAY, 1);
     glVertexPointer(3, GL_FLOAT, 0, batch_xyz);
     if (multri_depth_pass) {
         glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch_count);
-        glDisableClientState(GL_VERTEX_ARRAY);
+        display_state_client(GL_VERTEX_ARRAY, 0);
         batch_count = 0;
         return;
     }
     for (uint32_t unit = 0; unit < 4; unit++) {
         display_client_active_texture(unit);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        display_state_client(GL_TEXTURE_COORD_ARRAY, 1);
         glTexCoordPointer(2, GL_FLOAT, 0, batch_st[unit]);
     }
     glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch_count);
     for (int unit = 3; unit >= 0; unit--) {
         display_client_active_texture((uint32_t)unit);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        display_state_client(GL_TEXTURE_COORD_ARRAY, 0);
     }
-    glDisableClientState(GL_VERTEX_ARRAY);
+    display_state_client(GL_VERTEX_ARRAY, 0);
     batch_count = 0;
 }
 

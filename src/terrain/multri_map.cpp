@@ -128,8 +128,8 @@ static void multri_set_light_direction(void) {
 }
 
 static void multri_draw_backdrop(uint8_t shade) {
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
+    display_state_enable(GL_CULL_FACE, 1);
+    display_state_front_face(GL_CCW);
     const int light = global_sun_light_level;
     const uint8_t color[4] = {(uint8_t)((light / 2 + 127) * shade / 256), (uint8_t)(light * shade / 256),
                               (uint8_t)((3 * light / 4 + 63) * shade / 256), 255};
@@ -139,17 +139,17 @@ static void multri_draw_backdrop(uint8_t shade) {
                              subdrop_texture, subdrop_texture, 2000.0f);
     } else {
         display_backdrop(color, backdrop_texture, updrop_texture, downdrop_texture, 2000.0f, 1000.0f, 1200.0f);
-        glFrontFace(GL_CW);
-        glEnable(GL_BLEND);
+        display_state_front_face(GL_CW);
+        display_state_enable(GL_BLEND, 1);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         multri_billboard(sun_texture, camera_vector.x + 5.0f, camera_vector.y + 1100.0f * cosf(cycle),
                          camera_vector.z + 1100.0f * sinf(cycle), 120.0f);
         multri_billboard(moon_texture, camera_vector.x + 5.0f, camera_vector.y + 1100.0f * cosf(cycle + KESTROVA_PI),
                          camera_vector.z + 1100.0f * sinf(cycle + KESTROVA_PI), 120.0f);
-        glDisable(GL_BLEND);
+        display_state_enable(GL_BLEND, 0);
     }
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CW);
+    display_state_enable(GL_CULL_FACE, 1);
+    display_state_front_face(GL_CW);
 }
 
 // ---- the sky after the terrain. The backdrop lies beyond every ring (its walls are 1000 blocks
@@ -176,11 +176,11 @@ static void multri_draw_waiting_sky(void) {
     if (!sky_pending) return;
     sky_pending = 0;
     display_active_texture(0);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_env_mode(GL_MODULATE);
     multri_draw_backdrop(sky_pending_shade);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, material_texture);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_bind(material_texture);
     glColor4ub(255, 255, 255, 255);
 }
 
@@ -188,14 +188,14 @@ static void multri_bind_units(void) {
     glColor4ub(255, 255, 255, 255);
     for (uint32_t unit = 0; unit < 3; unit++) {
         display_active_texture(unit);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, material_texture);
+        display_state_enable(GL_TEXTURE_2D, 1);
+        display_state_bind(material_texture);
         // The second and third materials are laid over the first by the atlas alpha.
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, unit == 0 ? GL_REPLACE : GL_DECAL);
+        display_state_env_mode(unit == 0 ? GL_REPLACE : GL_DECAL);
     }
     display_active_texture(3);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, light_texture);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_bind(light_texture);
     display_texture_modulate_doubled();
 }
 
@@ -204,13 +204,13 @@ static void multri_release_units(void) {
         display_active_texture((uint32_t)unit);
         if (unit == 3) {
             glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            display_state_env_mode(GL_MODULATE);
         }
-        glDisable(GL_TEXTURE_2D);
+        display_state_enable(GL_TEXTURE_2D, 0);
     }
     display_active_texture(0);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_FOG);
+    display_state_env_mode(GL_MODULATE);
+    display_state_enable(GL_FOG, 0);
 }
 
 // ---- the nearest-first order of a ring's cells: offsets from the ring's centre cell, sorted by
@@ -339,13 +339,13 @@ void voxel_draw_map_depth(vector *center_vector, int min_radius, int max_radius,
     multri_view view;
     multri_ring_setup(center_vector, max_radius, mega, &cx, &cy, &c, &view);
     // The colour pass draws with back faces culled and clockwise fronts (the backdrop leaves it so).
-    glEnable(GL_CULL_FACE);
+    display_state_enable(GL_CULL_FACE, 1);
     glCullFace(GL_BACK);
-    glFrontFace(GL_CW);
-    glDisable(GL_BLEND);
+    display_state_front_face(GL_CW);
+    display_state_enable(GL_BLEND, 0);
     for (int unit = 3; unit >= 0; unit--) {
         display_active_texture((uint32_t)unit);
-        glDisable(GL_TEXTURE_2D);
+        display_state_enable(GL_TEXTURE_2D, 0);
     }
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_TRUE);
@@ -362,8 +362,8 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
     log_message(5, "Drawing map");
     if (!global_empty_voxel) return;
     log_message(5, "Have global empty voxel");
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
+    display_state_enable(GL_BLEND, 0);
+    display_state_enable(GL_TEXTURE_2D, 0);
     glShadeModel(GL_FLAT);
 
     int cx, cy, c;
@@ -379,8 +379,8 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
             }
     }
 
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_env_mode(GL_MODULATE);
     uint8_t shade = 255;
     if (global_ocean_level > 0.0f && center_vector->z < global_ocean_level) {
         float depth = center_vector->z / global_ocean_level;
@@ -392,8 +392,8 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
             sky_pending = 1;
             sky_pending_shade = shade;
             // The culling the backdrop leaves behind, which the rings draw with.
-            glEnable(GL_CULL_FACE);
-            glFrontFace(GL_CW);
+            display_state_enable(GL_CULL_FACE, 1);
+            display_state_front_face(GL_CW);
         } else {
             sky_pending = 0;
             multri_draw_backdrop(shade);
@@ -409,7 +409,7 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
         glFogf(GL_FOG_START, 0.5f * (float)global_display_distance);
         glFogf(GL_FOG_END, (float)global_display_distance);
         glHint(GL_FOG_HINT, GL_FASTEST);
-        glEnable(GL_FOG);
+        display_state_enable(GL_FOG, 1);
     }
 
     multri_bind_units();
@@ -435,8 +435,8 @@ static void multri_diagnostic_square(const uint8_t *color, float left, float top
 }
 
 void chunkmap_draw_diagnostic_map(float x, float y) {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
+    display_state_enable(GL_TEXTURE_2D, 0);
+    display_state_enable(GL_DEPTH_TEST, 0);
     glDepthMask(GL_FALSE);
     multri_diagnostic_square(dark_red, 25.0f, 25.0f, 275.0f, 275.0f);
     for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
@@ -447,8 +447,8 @@ void chunkmap_draw_diagnostic_map(float x, float y) {
         }
     }
     display_marker(white, 25.0f + x * 0.078125f, 25.0f + y * 0.078125f, 0.0f, 5.0f);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
+    display_state_enable(GL_TEXTURE_2D, 1);
+    display_state_enable(GL_DEPTH_TEST, 1);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
 }

@@ -1,6 +1,7 @@
 // test_multri_paths.cpp — the faster terrain drawing (nearest cells first, faces the GL would cull
 // never handed to it, and the optional depth pass first) draws the same pictures as the old
-// row-by-row drawing: the start view of a generated world at eight headings, in one window
+// row-by-row drawing: the start view of a generated world at eight headings, and the same view with
+// twenty zombis standing 5 to 15 blocks ahead, in one window
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -15,6 +16,7 @@
 #include "display/display.h"
 #include "game/kestrova.h"
 #include "game/kestrova_stages.h"
+#include "objects/object_draw.h"
 #include "object_test_util.h"
 #include "terrain/multri.h"
 #include "terrain/voxel.h"
@@ -36,8 +38,9 @@ struct view_counts {
     uint32_t submitted, dropped;
 };
 
-// Draws the terrain of one frame as the loop does (bands far to near) and reads its colours.
-std::vector<uint8_t> draw_view(uint8_t old_path, view_counts *counts, uint8_t depth_first = 0) {
+// Draws the terrain of one frame as the loop does (bands far to near), then the objects when asked,
+// and reads its colours.
+std::vector<uint8_t> draw_view(uint8_t old_path, view_counts *counts, uint8_t depth_first = 0, uint8_t objects = 0) {
     stages_use_old_path(old_path);
     global_multri_depth_first = depth_first;
     global_multri_submitted = global_multri_dropped_count = 0;
@@ -55,6 +58,7 @@ std::vector<uint8_t> draw_view(uint8_t old_path, view_counts *counts, uint8_t de
             voxel_draw_map_depth(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].mega);
     for (uint8_t i = 0; i < count; i++)
         voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    if (objects) object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
     std::vector<uint8_t> pixels((size_t)screen_x * screen_y * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -85,10 +89,14 @@ TEST(MultriPaths, StartViewDrawsTheSamePixelsOnTheOldAndTheNewPathAtEightHeading
     screen_y = 600;
     fullscreen_mode = 0;
     ASSERT_EQ(display_setup(), 1) << SDL_GetError();
+    // A smaller window of an earlier test may leave its viewport behind.
+    glViewport(0, 0, screen_x, screen_y);
     mkdir("ART", 0755);
     ASSERT_EQ(assetgen_make_atlas("."), 1);
     ASSERT_EQ(assetgen_make_light("."), 1);
     ASSERT_EQ(assetgen_make_sky("."), 1);
+    ASSERT_EQ(assetgen_make_display_pieces("."), 1);
+    ASSERT_EQ(assetgen_make_objects("."), 1);
     material_texture = display_load_texture_file_rgba("ART\\MATERIAL.TGA", 1, 1);
     light_texture = display_load_texture_file_rgba("ART\\LIGHT.TGA", 0, 0);
     backdrop_texture = display_load_texture_file_rgba("ART\\BACKDROP.TGA", 0, 0);
@@ -96,6 +104,10 @@ TEST(MultriPaths, StartViewDrawsTheSamePixelsOnTheOldAndTheNewPathAtEightHeading
     downdrop_texture = display_load_texture_file_rgba("ART\\DOWNDROP.TGA", 0, 0);
     ASSERT_NE(material_texture, 0u);
     ASSERT_NE(light_texture, 0u);
+    shade_texture = display_load_texture_file_rgba("ART\\SHADE.TGA", 1, 0);
+    load_kinds({"ZOMBI"});
+    object *zombi = template_get_by_name("ZOMBI");
+    ASSERT_NE(zombi, nullptr);
 
     // The start of the seed the frame-rate figures are taken at, with every band drawn: distances
     // of 50 and 300 keep the world small enough for a test and still give rings of 2, 4 and 8.
@@ -144,6 +156,24 @@ TEST(MultriPaths, StartViewDrawsTheSamePixelsOnTheOldAndTheNewPathAtEightHeading
             EXPECT_GT(differing_pixels(first, new_picture), 10000) << "the view did not turn";
         }
     }
+
+    // Twenty zombis 5 to 15 blocks ahead at heading 0 (towards +y), mid-stride, in four rows of five.
+    camera_rotation_xy[0] = 0;
+    const std::vector<uint8_t> no_zombis = draw_view(0, nullptr, 0, 1);
+    for (int i = 0; i < 20; i++) {
+        float x = start_x + (float)((i % 5) - 2) * 2.0f, y = start_y + 5.0f + (float)(i / 5) * 3.3f;
+        object *o = object_spawn(zombi, nullptr, 0, x, y, (float)voxel_height_xy((int)x, (int)y, 0) + 1.0f);
+        ASSERT_NE(o, nullptr);
+        o->frame = (uint16_t)(model_get_start_or_last_frame(o->model_index, (const uint8_t *)"WALK1", 1) + i % 4);
+        o->light = 200;
+    }
+    const std::vector<uint8_t> old_zombis = draw_view(1, nullptr, 0, 1), new_zombis = draw_view(0, nullptr, 0, 1);
+    const int zombi_pixels = differing_pixels(no_zombis, new_zombis);
+    const int differ = differing_pixels(old_zombis, new_zombis);
+    printf("twenty zombis: they cover %d pixels; %d of %d pixels differ between the paths\n", zombi_pixels, differ,
+           screen_x * screen_y);
+    EXPECT_GT(zombi_pixels, 20000) << "the zombis were not drawn";
+    EXPECT_LE(differ, allowed_differences);
 
     global_display_distance = display_distance;
     global_background_distance = background_distance;
