@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "assetgen.h"
@@ -36,7 +37,17 @@ const int allowed_differences = 100;
 
 struct view_counts {
     uint32_t submitted, dropped;
+    // The GL state the terrain leaves for the objects drawn after it.
+    GLint texture, front_face;
+    GLboolean texturing, culling, blending, depth_writes;
+    GLfloat colour[4];
 };
+
+bool same_state(const view_counts &a, const view_counts &b) {
+    return a.texture == b.texture && a.front_face == b.front_face && a.texturing == b.texturing &&
+           a.culling == b.culling && a.blending == b.blending && a.depth_writes == b.depth_writes &&
+           memcmp(a.colour, b.colour, sizeof(a.colour)) == 0;
+}
 
 // Draws the terrain of one frame as the loop does (bands far to near), then the objects when asked,
 // and reads its colours.
@@ -58,12 +69,25 @@ std::vector<uint8_t> draw_view(uint8_t old_path, view_counts *counts, uint8_t de
             voxel_draw_map_depth(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].mega);
     for (uint8_t i = 0; i < count; i++)
         voxel_draw_map(&camera_vector, bands[i].min_radius, bands[i].max_radius, bands[i].backdrop, bands[i].mega);
+    if (counts) {
+        display_active_texture(0);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &counts->texture);
+        glGetIntegerv(GL_FRONT_FACE, &counts->front_face);
+        counts->texturing = glIsEnabled(GL_TEXTURE_2D);
+        counts->culling = glIsEnabled(GL_CULL_FACE);
+        counts->blending = glIsEnabled(GL_BLEND);
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &counts->depth_writes);
+        glGetFloatv(GL_CURRENT_COLOR, counts->colour);
+    }
     if (objects) object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
     std::vector<uint8_t> pixels((size_t)screen_x * screen_y * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, screen_x, screen_y, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    if (counts) *counts = {global_multri_submitted, global_multri_dropped_count};
+    if (counts) {
+        counts->submitted = global_multri_submitted;
+        counts->dropped = global_multri_dropped_count;
+    }
     stages_use_old_path(0);
     global_multri_depth_first = 0;
     return pixels;
@@ -151,6 +175,7 @@ TEST(MultriPaths, StartViewDrawsTheSamePixelsOnTheOldAndTheNewPathAtEightHeading
         EXPECT_EQ(old_counts.dropped, 0u);
         EXPECT_GT(new_counts.dropped, old_counts.submitted / 10) << "heading " << heading * 45;
         EXPECT_EQ(new_counts.submitted + new_counts.dropped, old_counts.submitted);
+        EXPECT_TRUE(same_state(old_counts, new_counts)) << "the sky drawn last leaves other state behind";
         if (heading == 0) first = new_picture;
         if (heading == 4) {
             EXPECT_GT(differing_pixels(first, new_picture), 10000) << "the view did not turn";
