@@ -153,9 +153,9 @@ static void multri_draw_backdrop(uint8_t shade) {
 }
 
 // ---- the sky after the terrain. The backdrop lies beyond every ring (its walls are 1000 blocks
-// away, the farthest ring ends at the background distance), so where terrain covers it the depth
-// test throws its pixels away: drawn after the last ring, it textures only the pixels that stay
-// sky. The terrain is opaque and writes depth, so the picture and the depth buffer are the same as
+// away, the farthest ring ends at the background distance), so drawn after the last ring its
+// pixels behind terrain fail the depth test and only the pixels that stay sky are written (about
+// half the screen instead of all of it). The terrain is opaque and writes depth, so the picture and the depth buffer are the same as
 // with the sky first; the sun and moon are tested against the terrain's depth as they were against
 // the pixels the terrain later painted over. Under water (fog, the sub-drop block around the
 // camera) the sky keeps its place.
