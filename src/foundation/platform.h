@@ -55,11 +55,12 @@ void platform_sleep_1ms(void);
 
 // CPU time the calling thread has used, in microseconds (0 where the system cannot tell).
 uint64_t platform_thread_cpu_us(void);
-// With on set, blocks freed up to 16 MB stay with the process for the next allocation instead of
-// being handed back to the system and mapped afresh: the software GL driver allocates and frees
-// blocks of about 130 KB a few times every frame, and each fresh mapping costs page faults and a
-// flush of every core's address cache. Off sets the C library's starting limits (but no longer
-// adapts them). Nothing where the C library does not offer it.
+// With on set, memory freed at the top of the heap (and blocks up to 16 MB) stays with the process
+// for the next allocation instead of being handed back to the system: the software GL driver
+// allocates and frees its vertex copies every frame, and with the C library's usual limits the
+// heap shrank and grew again about 23 times a frame in the twenty-zombi view, each time on fresh
+// pages that cost a page fault when first touched. Off sets the C library's starting limits (but
+// no longer adapts them). Nothing where the C library does not offer it.
 void platform_reuse_large_blocks(uint8_t on);
 // CPU time the whole process has used, every thread (the GL driver's too), in microseconds.
 uint64_t platform_process_cpu_us(void);
