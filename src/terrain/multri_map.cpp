@@ -161,6 +161,7 @@ static void multri_draw_backdrop(uint8_t shade) {
 // camera) the sky keeps its place.
 uint8_t global_multri_sky_last = 1;
 static uint8_t sky_pending = 0, sky_pending_shade = 255;
+static vector sky_pending_camera;  // a sky left waiting by a frame without a pillar ring is dropped
 
 static uint8_t multri_sky_can_wait(void) {
     if (!global_multri_sky_last || local_player_under_water || !glIsEnabled(GL_DEPTH_TEST)) return 0;
@@ -175,6 +176,9 @@ static uint8_t multri_sky_can_wait(void) {
 static void multri_draw_waiting_sky(void) {
     if (!sky_pending) return;
     sky_pending = 0;
+    if (sky_pending_camera.x != camera_vector.x || sky_pending_camera.y != camera_vector.y ||
+        sky_pending_camera.z != camera_vector.z)
+        return;
     display_active_texture(0);
     display_state_enable(GL_TEXTURE_2D, 1);
     display_state_env_mode(GL_MODULATE);
@@ -391,6 +395,7 @@ void voxel_draw_map(vector *center_vector, int min_radius, int max_radius, uint8
         if (multri_sky_can_wait()) {
             sky_pending = 1;
             sky_pending_shade = shade;
+            sky_pending_camera = camera_vector;
             // The culling the backdrop leaves behind, which the rings draw with.
             display_state_enable(GL_CULL_FACE, 1);
             display_state_front_face(GL_CW);
