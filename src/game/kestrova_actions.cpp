@@ -142,6 +142,12 @@ uint16_t actions_dig(const object *item) {
     }
     log_message(5, "  Chopping away at terrain");
     uint16_t dug = voxel_sphere_xyz(reach.x, reach.y, reach.z, item->dig_radius, 0, 1, 1, strength, 1);
+    vector mouth;
+    if (gather_dig_mouth(&reach, &camera_fore_vector, item->dig_radius, &mouth)) {
+        const uint8_t hard = global_hit_something_hard;
+        dug = (uint16_t)(dug + voxel_sphere_xyz(mouth.x, mouth.y, mouth.z, item->dig_radius, 0, 1, 1, strength, 1));
+        global_hit_something_hard |= hard;
+    }
     log_message(5, "  Done chopping away at terrain");
     log_message(4, "Dug %d blocks at %0.1f, %0.1f, %0.1f", (int)dug, (double)reach.x, (double)reach.y, (double)reach.z);
     if (dug > 1) {
