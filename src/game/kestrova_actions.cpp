@@ -140,6 +140,9 @@ uint16_t actions_dig(const object *item) {
         gather_set_hint("Nothing within reach to dig");
         return 0;
     }
+    // Never deeper under the feet than a jump climbs back.
+    const float lowest = local_player->position.z - local_player->size - GATHER_DEEPEST;
+    if (reach.z - item->dig_radius < lowest) reach.z = lowest + item->dig_radius;
     log_message(5, "  Chopping away at terrain");
     uint16_t dug = voxel_sphere_xyz(reach.x, reach.y, reach.z, item->dig_radius, 0, 1, 1, strength, 1);
     vector mouth;

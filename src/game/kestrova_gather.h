@@ -9,6 +9,9 @@ struct object;
 
 // How far ahead of the eyes a tool reaches into the ground.
 #define GATHER_REACH 6.0f
+// The deepest a dig may reach below the digger's feet: a pit of any number of digs is a stair of
+// ledges no higher than a jump climbs (PLAYER_CLIMB_MOST).
+#define GATHER_DEEPEST 4.2f
 // World steps a hint stays on the screen.
 #define GATHER_HINT_STEPS 150u
 

@@ -4,6 +4,7 @@
 
 #include "display/display.h"
 #include "display/input.h"
+#include "foundation/logfile.h"
 #include "objects/object_update.h"
 #include "objects/player_file.h"
 #include "sound/sound.h"
@@ -64,6 +65,7 @@ static float object_jump_speed(const object *p, const vector *direction) {
     if (!(rise > 0.0f)) return OBJECT_JUMP_SPEED;
     object_climbing = 1;
     object_climb_top = p->position.z + rise;
+    log_message(4, "Climbing onto the ledge %.1f above", (double)rise);
     return fmaxf(OBJECT_JUMP_SPEED, player_jump_speed_for(rise + 0.5f, OBJECT_GRAVITY));
 }
 
