@@ -140,8 +140,17 @@ uint16_t actions_dig(const object *item) {
         gather_set_hint("Nothing within reach to dig");
         return 0;
     }
+    // Never deeper under the feet than a jump climbs back.
+    const float lowest = local_player->position.z - local_player->size - GATHER_DEEPEST;
+    if (reach.z - item->dig_radius < lowest) reach.z = lowest + item->dig_radius;
     log_message(5, "  Chopping away at terrain");
     uint16_t dug = voxel_sphere_xyz(reach.x, reach.y, reach.z, item->dig_radius, 0, 1, 1, strength, 1);
+    vector mouth;
+    if (gather_dig_mouth(&reach, &camera_fore_vector, item->dig_radius, &mouth)) {
+        const uint8_t hard = global_hit_something_hard;
+        dug = (uint16_t)(dug + voxel_sphere_xyz(mouth.x, mouth.y, mouth.z, item->dig_radius, 0, 1, 1, strength, 1));
+        global_hit_something_hard |= hard;
+    }
     log_message(5, "  Done chopping away at terrain");
     log_message(4, "Dug %d blocks at %0.1f, %0.1f, %0.1f", (int)dug, (double)reach.x, (double)reach.y, (double)reach.z);
     if (dug > 1) {

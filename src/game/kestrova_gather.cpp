@@ -47,6 +47,13 @@ uint8_t gather_dig_point(const vector *eye, const vector *fore, float radius, ve
     return 1;
 }
 
+uint8_t gather_dig_mouth(const vector *center, const vector *fore, float radius, vector *out) {
+    if (!(fore->z < -0.5f)) return 0;
+    const float back = 0.4f * radius;
+    *out = vector{center->x - fore->x * back, center->y - fore->y * back, center->z - fore->z * back};
+    return 1;
+}
+
 void gather_too_hard(const object *item, const vector *at, float strength) {
     // Bright chips of the glowing material fly off: a spark.
     object_spawn_debris(28, 255, 6, at->x, at->y, at->z);

@@ -9,6 +9,9 @@ struct object;
 
 // How far ahead of the eyes a tool reaches into the ground.
 #define GATHER_REACH 6.0f
+// The deepest a dig may reach below the digger's feet: a pit of any number of digs is a stair of
+// ledges no higher than a jump climbs (PLAYER_CLIMB_MOST).
+#define GATHER_DEEPEST 4.2f
 // World steps a hint stays on the screen.
 #define GATHER_HINT_STEPS 150u
 
@@ -22,6 +25,10 @@ const char *gather_current_hint(void);
 // Where a dig of the given radius lands: the crosshair's line from eye along fore meets the
 // ground within reach, and the sphere's centre goes 0.8 of a radius in. 0 when nothing is in reach.
 uint8_t gather_dig_point(const vector *eye, const vector *fore, float radius, vector *out);
+// A dig aimed steeply down (fore more than 30 degrees below level) also opens the pit's mouth: a
+// second sphere half as deep along the same line, so the pit is a funnel rather than a cave
+// narrower at the top than the body. 1 and the second centre in out when it does.
+uint8_t gather_dig_mouth(const vector *center, const vector *fore, float radius, vector *out);
 // A swing that could not dig: a spark, a chink and a hint naming what would do.
 void gather_too_hard(const object *item, const vector *at, float strength);
 

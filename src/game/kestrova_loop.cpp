@@ -186,12 +186,17 @@ static void main_loop_debug_texts(void) {
     snprintf(global_debug_string, sizeof(global_debug_string), "%0.1f, %0.1f, %0.1f -- %f FPS", target_vector.x,
              target_vector.y, target_vector.z, timer_frames_per_second);
     font_draw_text(white, global_debug_string, 0.0f, 0.0f, 15.0f);
-    snprintf(global_debug_string, sizeof(global_debug_string), "%d voxtri -- %f avg mega -- %d mega tiles -- %d multri",
-             (int)voxel_draw_triangle_count, debug_tri_average, (int)debug_mega_tile, (int)multri_draw_count);
+    // Terrain triangles handed to the GL so far this frame (the terrain is drawn before this), and
+    // those meshed anew this frame.
+    snprintf(global_debug_string, sizeof(global_debug_string), "%d tris drawn -- %d meshed -- %d multri",
+             (int)global_multri_submitted, (int)voxel_draw_triangle_count, (int)multri_draw_count);
     font_draw_text(white, global_debug_string, 0.0f, 15.0f, 15.0f);
+    snprintf(global_debug_string, sizeof(global_debug_string), "%.2f avg mega -- %d mega tiles", debug_tri_average,
+             (int)debug_mega_tile);
+    font_draw_text(white, global_debug_string, 0.0f, 30.0f, 15.0f);
     snprintf(global_debug_string, sizeof(global_debug_string), "In chunk %03d-%03d -- build plane == %d",
              (int)target_vector.x / 64, (int)target_vector.y / 64, build_plane_active);
-    font_draw_text(white, global_debug_string, 0.0f, 30.0f, 15.0f);
+    font_draw_text(white, global_debug_string, 0.0f, 45.0f, 15.0f);
     if (key_pressed[KEY_F2]) dump_pillar_xy((int)target_vector.x, (int)target_vector.y);
 }
 

@@ -126,7 +126,11 @@ static void stages_summary(const char *name, const stages_sums &s) {
 }
 
 void stages_frame_end(void) {
-    if (!global_stages_active) return;
+    // The counters are per frame whether or not the stages are timed (F4 shows them).
+    if (!global_stages_active) {
+        stages_clear_counters();
+        return;
+    }
     stages_mark(STAGE_REST);
     const double now = stage_start_ms;
     stages_sums &s = sums[path_old];

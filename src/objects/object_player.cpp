@@ -4,6 +4,7 @@
 
 #include "display/display.h"
 #include "display/input.h"
+#include "foundation/logfile.h"
 #include "objects/object_update.h"
 #include "objects/player_file.h"
 #include "sound/sound.h"
@@ -43,6 +44,31 @@ uint8_t object_local_player_eye_under_water(void) {
     return object_point_in_water(p.x, p.y, p.z + 0.5f * local_player->size);
 }
 
+// An ordinary jump lifts the centre by about 2.3. With a ledge ahead (the way the player walks,
+// else the way it looks) higher than 1.5 and within the climb, the jump is a climb: it rises
+// straight up to half a block above the ledge, and walking carries the body on only once it is
+// level with the ledge, so it does not catch under the rim. The deepest pit one dig makes is
+// climbed out of this way.
+#define OBJECT_JUMP_SPEED 0.15f
+#define OBJECT_JUMP_LEAST 1.5f
+#define OBJECT_GRAVITY 0.005f
+static uint8_t object_climbing = 0;
+static float object_climb_top = 0.0f;
+
+static float object_jump_speed(const object *p, const vector *direction) {
+    float dx = direction->x, dy = direction->y;
+    if (dx * dx + dy * dy < 0.01f) {
+        dx = camera_fore_vector.x;
+        dy = camera_fore_vector.y;
+    }
+    const float rise = player_climb_rise(&p->position, p->size, dx, dy, OBJECT_JUMP_LEAST, PLAYER_CLIMB_MOST);
+    if (!(rise > 0.0f)) return OBJECT_JUMP_SPEED;
+    object_climbing = 1;
+    object_climb_top = p->position.z + rise;
+    log_message(4, "Climbing onto the ledge %.1f above", (double)rise);
+    return fmaxf(OBJECT_JUMP_SPEED, player_jump_speed_for(rise + 0.5f, OBJECT_GRAVITY));
+}
+
 static uint8_t object_shift_held(void) { return key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT]; }
 
 void object_local_player_controls(void) {
@@ -75,6 +101,8 @@ void object_local_player_controls(void) {
             direction.z += camera_side_vector.z;
             speed = 0.1f;
         }
+        // A climb ends at the ledge's height or when the body stops rising.
+        if (object_climbing && (!(p->velocity.z > 0.0f) || !(p->position.z < object_climb_top))) object_climbing = 0;
         if (speed > 0.0f) {
             if (object_shift_held()) speed *= 2.0f;
             float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z +
@@ -82,6 +110,8 @@ void object_local_player_controls(void) {
             direction.x /= length;
             direction.y /= length;
             direction.z /= length;
+        }
+        if (speed > 0.0f && !object_climbing) {
             p->position.x += speed * direction.x;
             p->position.y += speed * direction.y;
             p->position.z += speed * direction.z;
@@ -100,9 +130,11 @@ void object_local_player_controls(void) {
             p->velocity.z *= 0.9f;
             if (key_down[KEY_SPACE]) p->velocity.z += 0.01f;
         } else if (key_pressed[KEY_SPACE] && p->jumps_remaining > 0) {
-            p->velocity.x += 0.05f * direction.x;
-            p->velocity.y += 0.05f * direction.y;
-            p->velocity.z = 0.15f;
+            p->velocity.z = object_jump_speed(p, &direction);
+            if (!object_climbing) {
+                p->velocity.x += 0.05f * direction.x;
+                p->velocity.y += 0.05f * direction.y;
+            }
             p->jumps_remaining--;
             key_pressed[KEY_SPACE] = 0;
             if (jump_sound) sound_play(jump_sound, 255, 255, 0, 0);

@@ -66,3 +66,12 @@ float player_free_ground_z(float x, float y, float z, float radius);
 // 1 when the sphere at center with radius stands on terrain or has it within reach below its
 // lowest point, measured in the column under its centre.
 uint8_t player_feet_on_ground(const vector *center, float radius, float reach);
+// The highest ledge a jump climbs: above the deepest pit one dig of the heaviest tool makes
+// (a radius of 2.4 dug most of a radius into level ground reaches 4.3 below it).
+#define PLAYER_CLIMB_MOST 4.8f
+// How far the body's centre must rise to rest on the ground just ahead of it, in the horizontal
+// direction (dx, dy), when an ordinary jump (which lifts the centre by least) would not get it
+// there and the rise is at most most, with room above the body to make it; 0 otherwise.
+float player_climb_rise(const vector *center, float radius, float dx, float dy, float least, float most);
+// The upward speed that lifts a body by height against the fall of gravity each step.
+float player_jump_speed_for(float height, float gravity);

@@ -1,5 +1,5 @@
-// player_place.cpp — where a player may be put: the nearest free ground at or above a spot, and
-// whether a body's feet reach the ground under it
+// player_place.cpp — where a player may be put: the nearest free ground at or above a spot,
+// whether a body's feet reach the ground under it, and the ledge ahead a jump climbs onto
 #include <cmath>
 
 #include "models/squishy.h"
@@ -51,4 +51,36 @@ uint8_t player_feet_on_ground(const vector *center, float radius, float reach) {
         base += length;
     }
     return top >= center->z - radius - reach ? 1 : 0;
+}
+
+float player_climb_rise(const vector *center, float radius, float dx, float dy, float least, float most) {
+    if (!center || !std::isfinite(center->x) || !std::isfinite(center->y) || !std::isfinite(center->z) ||
+        !std::isfinite(dx) || !std::isfinite(dy) || !(radius > 0.0f) || !(most > least))
+        return 0.0f;
+    const float length = sqrtf(dx * dx + dy * dy);
+    if (length < 0.1f) return 0.0f;
+    dx /= length;
+    dy /= length;
+    // Room overhead: the climb rises straight up before it moves onto the ledge.
+    vector top = {center->x, center->y, center->z + most + radius};
+    float room = most + radius;
+    if (voxel_collide_full_line(center, &top)) room = top.z - center->z;
+    // Ground a little ahead, then further: a pit is often wider below than at its rim, so the
+    // spot just ahead of the body may still be inside it.
+    static const float ahead[3] = {0.4f, 0.8f, 1.2f};
+    for (float a : ahead) {
+        const float x = center->x + dx * (radius + a), y = center->y + dy * (radius + a);
+        const float rest = player_free_ground_z(x, y, center->z, radius);
+        const float rise = rest - center->z;
+        if (!(rise > least)) continue;
+        if (rise > most) return 0.0f;
+        return rise + radius <= room ? rise : 0.0f;
+    }
+    return 0.0f;
+}
+
+float player_jump_speed_for(float height, float gravity) {
+    if (!(height > 0.0f) || !(gravity > 0.0f)) return 0.0f;
+    // A body moved by v, v - g, v - 2g, ... rises v * v / (2g) + v / 2 in all.
+    return -0.5f * gravity + sqrtf(0.25f * gravity * gravity + 2.0f * gravity * height);
 }

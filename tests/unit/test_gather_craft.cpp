@@ -19,6 +19,7 @@
 #include "game/kestrova_actions.h"
 #include "game/kestrova_gather.h"
 #include "object_test_util.h"
+#include "objects/player_file.h"
 #include "terrain/voxel.h"
 #include "world/worldmap.h"
 
@@ -378,4 +379,63 @@ TEST_F(Gather, EveryReadmeCraftingPatternLaidHoleByHoleCraftsItsItem) {
         local_player = nullptr;
     }
     EXPECT_EQ(rows, 19);
+}
+
+// Each digging tool's pit, dug by one swing or three from one spot, looking down as far as the
+// mouse lets (57 degrees) or at 45 degrees, is left from its bottom by walking back at its wall
+// and jumping: no dig reaches deeper under the feet than the jump climbs, and the jump climbs
+// straight up to the ledge ahead, then on.
+TEST_F(Gather, APitDugFromOneSpotIsClimbedOutOfByWalkingAtItsWallAndJumping) {
+    world(1765200000);
+    for (int cx = 24; cx <= 26; cx++)
+        for (int cy = 24; cy <= 26; cy++) worldmap_generate_chunk(cx, cy);
+    auto step = [](int n) {
+        for (int i = 0; i < n; i++) {
+            object_local_player_controls();
+            target_vector = local_player->position;
+            object_update_all(target_vector.x, target_vector.y, 9);
+        }
+    };
+    std::vector<std::pair<int, int>> used;
+    for (const char *kind : {"PICK", "HAMMER", "HEAVY-PICK"})
+        for (int swings : {1, 3}) {
+            int x, y;
+            ASSERT_TRUE(find_column(false, &x, &y, used)) << "no dirt left to dig";
+            used.push_back({x, y});
+            object *p = stand(x, y, swings == 1 ? unit(1, 0, -1) : unit(1, 0, -1.54f));
+            step(100);
+            const float ground = p->position.z;
+            object *item = tool(kind, strcmp(kind, "PICK") == 0 ? 1 : 3);
+            vector deepest = p->position;
+            for (int s = 0; s < swings; s++) {
+                vector center;
+                if (!gather_dig_point(&p->position, &camera_fore_vector, item->dig_radius, &center)) break;
+                actions_dig(item);
+                if (center.z < deepest.z) deepest = center;
+            }
+            // From the pit's bottom, walking back the way the digs came.
+            p->position = {deepest.x, deepest.y,
+                           player_free_ground_z(deepest.x, deepest.y, deepest.z - item->dig_radius - 1.0f, p->size)};
+            p->velocity = {0.0f, 0.0f, 0.0f};
+            step(100);
+            const float bottom = p->position.z;
+            EXPECT_LT(bottom, ground - 1.0f) << kind << " " << swings;
+            EXPECT_GT(bottom, ground - GATHER_DEEPEST - 0.5f) << kind << " " << swings;
+            camera_fore_vector = unit(-1, 0, 0);
+            key_down[KEY_W] = 1;
+            uint8_t out = 0;
+            for (int jump = 0; jump < 3 && !out; jump++) {
+                key_pressed[KEY_SPACE] = 1;
+                for (int i = 0; i < 150 && !out; i++) {
+                    step(1);
+                    out = p->position.z > ground - 0.5f;
+                }
+            }
+            key_down[KEY_W] = 0;
+            key_pressed[KEY_SPACE] = 0;
+            EXPECT_TRUE(out) << kind << " " << swings << ": from " << bottom - ground << " below the ground, stuck "
+                             << p->position.x - deepest.x << " on at " << p->position.z - ground;
+            object_destroy(p);
+            local_player = nullptr;
+        }
 }
