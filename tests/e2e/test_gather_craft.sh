@@ -216,8 +216,13 @@ board=$(awk '/Crafted Knife/ {found = 1} found && /Board: / {print}' LOGFILE.TXT
 echo "$board" | grep -q "Board: Bar (Iron) x9 at 80, -120" || e2e_fail "the iron bars are not 9 in their hole: $board"
 echo "$board" | grep -q "Board: Knife (Iron) x1" || e2e_fail "no iron knife on the board"
 echo "$board" | grep -q "Board: Board x10 at -40, 55" || e2e_fail "the starting boards changed"
-# Of the three logs, two made the board (used by the knife); one is left.
-echo "$board" | grep -q "Board: Log x1 at" || e2e_fail "the third log is not on the board"
+# Of the logs picked up, two made the board (used by the knife); the rest are left. (The search
+# for logs round the stump may find only two of the three on a slow machine.)
+if [ "$nlogs" -gt 2 ]; then
+    echo "$board" | grep -q "Board: Log x$((nlogs - 2)) at" || e2e_fail "the logs left over are not on the board"
+else
+    echo "$board" | grep -q "Board: Log x" && e2e_fail "a log is left over from two"
+fi
 echo "$board" | grep -q "Board: Dirt x" || e2e_fail "the dug dirt is not on the board"
 echo "$board" | grep -q "Board: Block x10000" || e2e_fail "the blocks are not counted in blocks"
 holes=$(echo "$board" | sed 's/.* at //' | sort | uniq -d)
