@@ -121,6 +121,8 @@ static void sim_populate(int debris, int zombis) {
 static void sim_target(void) {
     target_vector = local_player->position;
     target_vector.z += 0.5f * local_player->size;
+    // The zombis go for the player's eyes as the step's command gives them.
+    global_player_command.target = target_vector;
 }
 
 static void BM_ObjectUpdateAll(benchmark::State &state) {

@@ -28,6 +28,12 @@ extern float global_line_scale;
 extern uint8_t display_multitexture;
 extern float fog_rgb[4];
 
+// How far ahead of the camera, along its view, lies a point at that offset from the camera
+// (negative behind it).
+inline float display_view_depth(const vector &offset) {
+    return offset.x * camera_fore_vector.x + offset.y * camera_fore_vector.y + offset.z * camera_fore_vector.z;
+}
+
 uint8_t display_setup(void);
 void display_setup_frustum(void);
 uint8_t display_setup_multitexture(void);

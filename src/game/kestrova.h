@@ -58,6 +58,15 @@ uint8_t main_loop_menu_closing_key_held(void);
 // Enter (either one) or a mouse click this pass closes the title overlay too.
 uint8_t main_loop_menu_closing_press(void);
 uint8_t main_loop_shift_held(void);
+// The player's command for the simulation from the keys held and pressed and the camera: W, S, A
+// and D walk, shift runs, Space pressed jumps and held swims up; the look and the eyes are the
+// camera's axes and target.
+void main_loop_fill_player_command(player_command *command);
+// The local player's part of a world step: the command filled, the controls run if the player may
+// move, and a Space press a jump used up cleared.
+void main_loop_player_step(uint8_t may_move);
+// The shake the world step asked for, handed to the camera.
+void main_loop_take_shake(void);
 // The start column, and the camera target's height there until the player exists.
 #define MAIN_LOOP_START_X 1600.0f
 #define MAIN_LOOP_START_Y 1600.0f

@@ -2,6 +2,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +20,7 @@
 #include "world/chunkmap.h"
 #include "foundation/logfile.h"
 #include "foundation/platform.h"
+#include "models/joint.h"
 #include "terrain/multri.h"
 #include "sound/sound.h"
 #include "foundation/timer.h"
@@ -66,6 +68,51 @@ uint8_t main_loop_menu_closing_press(void) {
 }
 
 uint8_t main_loop_shift_held(void) { return key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT]; }
+
+void main_loop_fill_player_command(player_command *command) {
+    command->forward = key_down[KEY_W];
+    command->back = key_down[KEY_S];
+    command->left = key_down[KEY_A];
+    command->right = key_down[KEY_D];
+    command->run = main_loop_shift_held();
+    command->jump = key_pressed[KEY_SPACE];
+    command->swim_up = key_down[KEY_SPACE];
+    command->fore = camera_fore_vector;
+    command->side = camera_side_vector;
+    command->up = camera_up_vector;
+    command->target = target_vector;
+}
+
+void main_loop_player_step(uint8_t may_move) {
+    main_loop_fill_player_command(&global_player_command);
+    if (may_move) object_local_player_controls();
+    // A jump uses up the press, so the pass's later steps do not jump again.
+    if (!global_player_command.jump) key_pressed[KEY_SPACE] = 0;
+}
+
+void main_loop_take_shake(void) {
+    if (global_object_shake) screen_shake_timer = global_object_shake;
+    global_object_shake = 0;
+}
+
+// F2 held: the ragdolls about to be drawn drop their joints and are drawn in their model's pose.
+static void main_loop_drop_ragdolls_in_view(float centerx, float centery, float radius) {
+    if (!std::isfinite(centerx) || !std::isfinite(centery) || centerx < 0.0f || centery < 0.0f) return;
+    int ccx = (int)fminf(centerx, 1.0e6f) >> 6, ccy = (int)fminf(centery, 1.0e6f) >> 6;
+    int half = (2 * (int)(radius / 64.0f) + 3) / 2;
+    for (int cy = ccy - half; cy <= ccy + half; cy++) {
+        if (cy < 0 || cy >= CHUNKMAP_SIZE) continue;
+        for (int cx = ccx - half; cx <= ccx + half; cx++) {
+            if (cx < 0 || cx >= CHUNKMAP_SIZE || !chunk_map[cx][cy]) continue;
+            for (object *o = chunk_map[cx][cy]->local_object_pile; o; o = o->next) {
+                if (!o->joints || (o == local_player && camera_distance < 2.0f * o->size)) continue;
+                if (!object_in_view(&o->position, radius)) continue;
+                joint_array_destroy(o->joints);
+                o->joints = nullptr;
+            }
+        }
+    }
+}
 
 // A dark see-through panel behind overlay text.
 static void main_loop_panel(float x0, float y0, float x1, float y1) {
@@ -270,11 +317,12 @@ void main_loop(void) {
             music_adjust_volume();
             log_message(5, "Doing local player control stuff");
             // The dead do not walk.
-            if (!survival_death_timer) object_local_player_controls();
+            main_loop_player_step(!survival_death_timer);
             if (screen_shake_timer > 0) screen_shake_timer--;
             inventory_fade = main_loop_inventory_fade_step(inventory_fade, draw_inventory, inventory_lowered);
             log_message(5, "Updating all objects");
             object_update_all(target_vector.x, target_vector.y, 9);
+            main_loop_take_shake();
             object_burning_step();
             log_message(5, "Done updating all objects");
             global_world_frame++;
@@ -335,7 +383,11 @@ void main_loop(void) {
 
         log_message(5, "Drawing all objects");
         stages_mark(STAGE_OBJECTS);
+        if (key_down[KEY_F2])
+            main_loop_drop_ragdolls_in_view(target_vector.x, target_vector.y, (float)global_display_distance);
         object_draw_all(target_vector.x, target_vector.y, (float)global_display_distance);
+        object_collect_burning_blocks(target_vector.x, target_vector.y, &camera_vector, &camera_fore_vector,
+                                      (float)global_display_distance);
 
         if (key_pressed[KEY_T]) actions_tree_key();
         hud_chunk_marker();
@@ -386,6 +438,8 @@ void main_loop(void) {
         log_message(5, "Doing first person stuff");
         camera_distance = 0.9f * camera_distance;
         survival_camera();
+        // The view has turned since the world steps.
+        main_loop_fill_player_command(&global_player_command);
         object_determine_inworld_selected_object();
         static const object *looked_at = nullptr;
         if (global_inworld_selected_object != looked_at) {

@@ -4,23 +4,28 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "display/display.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "models/squishy.h"
 
-joint *joint_array_create(uint16_t model_index, const vector *center, const float *root_quaternion,
-                          uint16_t frame_index, float scale, float joint_radius) {
+// The model whose joints can be posed in frame_index (null for an empty slot, frame 0 or a model
+// without joints), and that frame.
+static const model *joint_posable_model(uint16_t model_index, const vector *center, const float *root_quaternion,
+                                        uint16_t frame_index, uint16_t *frame) {
     if (model_index >= MODEL_MAX || !center || !root_quaternion) return nullptr;
     const model *m = global_model_data[model_index];
     if (!m) return nullptr;
-    uint16_t frame = m->num_frame ? (uint16_t)(frame_index % m->num_frame) : 0;
-    if (frame == 0 || m->num_joint == 0) return nullptr;
-    model_pose_joints(m, frame, center, root_quaternion, scale);
+    *frame = m->num_frame ? (uint16_t)(frame_index % m->num_frame) : 0;
+    if (*frame == 0 || m->num_joint == 0) return nullptr;
+    return m;
+}
+
+// Fills joints (room for the model's joint count) from the pose model_pose_joints left behind.
+static void joint_array_fill(joint *joints, const model *m, float joint_radius) {
     uint32_t n = m->num_joint;
-    joint *joints = (joint *)calloc(n, sizeof(joint));
-    if (!joints) return nullptr;
     for (uint32_t a = 0; a < n; a++) {
         joint *j = &joints[a];
         const float *t = global_model_joint_translation[a];
@@ -41,7 +46,29 @@ joint *joint_array_create(uint16_t model_index, const vector *center, const floa
             j->distance_from_parent = sqrtf(dx * dx + dy * dy + dz * dz + 0.00001f);
         }
     }
+}
+
+joint *joint_array_create(uint16_t model_index, const vector *center, const float *root_quaternion,
+                          uint16_t frame_index, float scale, float joint_radius) {
+    uint16_t frame = 0;
+    const model *m = joint_posable_model(model_index, center, root_quaternion, frame_index, &frame);
+    if (!m) return nullptr;
+    model_pose_joints(m, frame, center, root_quaternion, scale);
+    joint *joints = (joint *)calloc(m->num_joint, sizeof(joint));
+    if (!joints) return nullptr;
+    joint_array_fill(joints, m, joint_radius);
     return joints;
+}
+
+uint16_t joint_array_setup(joint *joints, uint16_t max_joint, uint16_t model_index, const vector *center,
+                           const float *root_quaternion, uint16_t frame_index, float scale, float joint_radius) {
+    uint16_t frame = 0;
+    const model *m = joint_posable_model(model_index, center, root_quaternion, frame_index, &frame);
+    if (!joints || !m || m->num_joint > max_joint) return 0;
+    model_pose_joints(m, frame, center, root_quaternion, scale);
+    memset(joints, 0, m->num_joint * sizeof(joint));
+    joint_array_fill(joints, m, joint_radius);
+    return (uint16_t)m->num_joint;
 }
 
 static inline vector joint_sub(const vector &a, const vector &b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }

@@ -27,6 +27,10 @@ struct joint {
 // without joints or no memory. Every caller must cope with null.
 joint *joint_array_create(uint16_t model_index, const vector *center, const float *root_quaternion,
                           uint16_t frame_index, float scale, float joint_radius);
+// The same pose written into a caller's array with room for max_joint joints (nothing is
+// allocated); the joint count, or 0 where joint_array_create gives null or the room is too small.
+uint16_t joint_array_setup(joint *joints, uint16_t max_joint, uint16_t model_index, const vector *center,
+                           const float *root_quaternion, uint16_t frame_index, float scale, float joint_radius);
 void joint_array_update(joint *joints, vector *out_center);
 void joint_array_debug_draw(joint *j);
 void joint_array_destroy(joint *j);

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "display/display.h"
-#include "display/input.h"
 #include "foundation/settings.h"
 #include "foundation/logfile.h"
 #include "models/joint.h"
@@ -29,7 +28,7 @@ uint8_t object_particle_alpha(const object *o) {
 uint8_t object_in_view(const vector *p, float radius) {
     vector d = {p->x - camera_vector.x, p->y - camera_vector.y, p->z - camera_vector.z};
     if (!(d.x * d.x + d.y * d.y + d.z * d.z < radius * radius)) return 0;
-    return d.x * camera_fore_vector.x + d.y * camera_fore_vector.y + d.z * camera_fore_vector.z > -10.0f;
+    return display_view_depth(d) > -10.0f;
 }
 
 void object_particle_draw_full(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
@@ -91,24 +90,19 @@ void object_draw(object *o, uint8_t inventory_mode, float scale) {
     if (!o) return;
     log_message(5, "  Drawing object %x (%s)", (unsigned)(uintptr_t)o, o->name);
     global_object_draw_count++;
-    uint8_t debug_view = !inventory_mode && key_down[KEY_F1];
+    uint8_t debug_view = !inventory_mode && global_debug_drawing;
     if (debug_view) {
         display_sphere(o == local_player ? white : red, o->position.x, o->position.y, o->position.z, o->size, 16, 16);
         if (o->behave_like_zombi && !o->joints) {
-            // Only a look at the joints: the array is not kept, so a live zombi never turns into
-            // a ragdoll because it was looked at.
-            joint *look = joint_array_create(o->model_index, &o->position, o->facing_xyzw, o->frame, scale, 0.5f);
-            if (look) {
+            // Only a look at the joints, in a scratch array: a live zombi never turns into a ragdoll
+            // because it was looked at.
+            static joint look[MODEL_SCRATCH_JOINT];
+            if (joint_array_setup(look, MODEL_SCRATCH_JOINT, o->model_index, &o->position, o->facing_xyzw, o->frame,
+                                  scale, 0.5f))
                 joint_array_debug_draw(look);
-                joint_array_destroy(look);
-            }
         } else if (o->joints) {
             joint_array_debug_draw(o->joints);
         }
-    }
-    if (!inventory_mode && key_down[KEY_F2] && o->joints) {
-        joint_array_destroy(o->joints);
-        o->joints = nullptr;
     }
     if (!inventory_mode && o == global_inworld_selected_object)
         object_particle_draw(select_texture, 0, 255, 128, 0, 0, o->position.x, o->position.y, o->position.z,
@@ -145,15 +139,8 @@ void object_draw_terrain_pillar_xy(int x, int y) {
         uint8_t m = voxel_material(v);
         const object *t = voxel_material_object[m];
         if (!t) continue;
-        vector p = {(float)x + (float)((v->data >> 7) & 7) * 0.125f + 0.0625f,
-                    (float)y + (float)((v->data >> 10) & 7) * 0.125f + 0.0625f,
-                    (float)base_z + (float)(v->data >> 13) * 0.125f + 0.0625f};
-        vector n = {v->nx, v->ny, v->nz};
-        // up x n = (-n.y, n.x, 0)
-        vector axis = {-n.y, n.x, 0.0f};
-        float len = sqrtf(axis.x * axis.x + axis.y * axis.y + 0.00001f);
-        axis.x /= len;
-        axis.y /= len;
+        vector p, n, axis;
+        object_terrain_model_place(v, x, y, base_z, &p, &n, &axis);
         float tilt = (1.0f - n.z) * 1.5707965f;
         float twist = atan2f(n.y, n.x) - 1.5707965f;
         float qt[4] = {axis.x * sinf(tilt / 2.0f), axis.y * sinf(tilt / 2.0f), 0.0f, cosf(tilt / 2.0f)};
@@ -162,15 +149,11 @@ void object_draw_terrain_pillar_xy(int x, int y) {
         float facing[4];
         model_quaternion_multiply(qw, qt, facing);
         uint8_t light;
-        if (m == 28) {
-            // axis x n
-            vector an = {axis.y * n.z - axis.z * n.y, axis.z * n.x - axis.x * n.z, axis.x * n.y - axis.y * n.x};
-            object_note_burning_block(p.x + 0.2f * n.x + 0.4f * an.x, p.y + 0.2f * n.y + 0.4f * an.y,
-                                      p.z + 0.2f * n.z + 0.4f * an.z);
+        // A burning block glows; its smoke and flame belong to the world step (object_collect_burning_blocks).
+        if (m == 28)
             light = 255;
-        } else {
+        else
             light = (uint8_t)((((uint32_t)global_sun_light_level * v->sunlight) >> 8) + v->glowlight);
-        }
         global_object_draw_count++;
         object_draw_meshes(t, &p, facing, light, m, 1, 1.0f, nullptr, 0);
     }
@@ -214,7 +197,6 @@ static void object_draw_pass(int ccx, int ccy, int half, float radius, uint8_t f
 
 void object_draw_all(float centerx, float centery, float radius) {
     global_object_draw_count = 0;
-    global_burning_count = 0;
     if (!std::isfinite(centerx) || !std::isfinite(centery) || centerx < 0.0f || centery < 0.0f) return;
     glShadeModel(GL_SMOOTH);
     object_draw_fog();
@@ -229,7 +211,7 @@ void object_draw_all(float centerx, float centery, float radius) {
         for (int x = camx - d; x <= camx + d; x++) {
             float dx = (float)x + 0.5f - camera_vector.x, dy = (float)y + 0.5f - camera_vector.y;
             if (!(dx * dx + dy * dy < r2)) continue;
-            if (dx * camera_fore_vector.x + dy * camera_fore_vector.y <= -5.0f) continue;
+            if (display_view_depth({dx, dy, 0.0f}) <= -5.0f) continue;
             object_draw_terrain_pillar_xy(x, y);
         }
     }

@@ -2,9 +2,8 @@
 // the smoke and flame of burning blocks
 #include <cmath>
 
-#include "display/display.h"
-#include "display/input.h"
 #include "foundation/logfile.h"
+#include "foundation/settings.h"
 #include "objects/object_update.h"
 #include "objects/player_file.h"
 #include "sound/sound.h"
@@ -12,6 +11,7 @@
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
 
+player_command global_player_command = {};
 uint16_t global_burning_count = 0;
 static vector burning_position[OBJECT_MAX_BURNING];
 
@@ -58,8 +58,8 @@ static float object_climb_top = 0.0f;
 static float object_jump_speed(const object *p, const vector *direction) {
     float dx = direction->x, dy = direction->y;
     if (dx * dx + dy * dy < 0.01f) {
-        dx = camera_fore_vector.x;
-        dy = camera_fore_vector.y;
+        dx = global_player_command.fore.x;
+        dy = global_player_command.fore.y;
     }
     const float rise = player_climb_rise(&p->position, p->size, dx, dy, OBJECT_JUMP_LEAST, PLAYER_CLIMB_MOST);
     if (!(rise > 0.0f)) return OBJECT_JUMP_SPEED;
@@ -69,42 +69,41 @@ static float object_jump_speed(const object *p, const vector *direction) {
     return fmaxf(OBJECT_JUMP_SPEED, player_jump_speed_for(rise + 0.5f, OBJECT_GRAVITY));
 }
 
-static uint8_t object_shift_held(void) { return key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT]; }
-
 void object_local_player_controls(void) {
     object *p = local_player;
+    player_command &c = global_player_command;
     if (p) {
         vector direction = {0.0f, 0.0f, 0.0f};
         float speed = 0.0f;
-        if (key_down[KEY_W]) {
-            direction = camera_fore_vector;
+        if (c.forward) {
+            direction = c.fore;
             local_walk_count++;
             local_walk_fade += 0.1f;
             speed = 0.1f;
         }
-        if (key_down[KEY_S]) {
-            direction.x -= camera_fore_vector.x;
-            direction.y -= camera_fore_vector.y;
-            direction.z -= camera_fore_vector.z;
+        if (c.back) {
+            direction.x -= c.fore.x;
+            direction.y -= c.fore.y;
+            direction.z -= c.fore.z;
             local_walk_fade += 0.1f;
             speed = 0.1f;
         }
-        if (key_down[KEY_A]) {
-            direction.x -= camera_side_vector.x;
-            direction.y -= camera_side_vector.y;
-            direction.z -= camera_side_vector.z;
+        if (c.left) {
+            direction.x -= c.side.x;
+            direction.y -= c.side.y;
+            direction.z -= c.side.z;
             speed = 0.1f;
         }
-        if (key_down[KEY_D]) {
-            direction.x += camera_side_vector.x;
-            direction.y += camera_side_vector.y;
-            direction.z += camera_side_vector.z;
+        if (c.right) {
+            direction.x += c.side.x;
+            direction.y += c.side.y;
+            direction.z += c.side.z;
             speed = 0.1f;
         }
         // A climb ends at the ledge's height or when the body stops rising.
         if (object_climbing && (!(p->velocity.z > 0.0f) || !(p->position.z < object_climb_top))) object_climbing = 0;
         if (speed > 0.0f) {
-            if (object_shift_held()) speed *= 2.0f;
+            if (c.run) speed *= 2.0f;
             float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z +
                                  0.00001f);
             direction.x /= length;
@@ -128,15 +127,15 @@ void object_local_player_controls(void) {
             p->velocity.x *= 0.9f;
             p->velocity.y *= 0.9f;
             p->velocity.z *= 0.9f;
-            if (key_down[KEY_SPACE]) p->velocity.z += 0.01f;
-        } else if (key_pressed[KEY_SPACE] && p->jumps_remaining > 0) {
+            if (c.swim_up) p->velocity.z += 0.01f;
+        } else if (c.jump && p->jumps_remaining > 0) {
             p->velocity.z = object_jump_speed(p, &direction);
             if (!object_climbing) {
                 p->velocity.x += 0.05f * direction.x;
                 p->velocity.y += 0.05f * direction.y;
             }
             p->jumps_remaining--;
-            key_pressed[KEY_SPACE] = 0;
+            c.jump = 0;
             if (jump_sound) sound_play(jump_sound, 255, 255, 0, 0);
         }
     }
@@ -156,16 +155,66 @@ void object_determine_inworld_selected_object(void) {
              o = o->next) {
             if (o->weight >= 1000.0f || o->behave_like_bomb || o->behave_like_zombi || !o->full_collide) continue;
             vector v = {o->position.x - p->position.x, o->position.y - p->position.y, o->position.z - p->position.z};
-            float fore = v.x * camera_fore_vector.x + v.y * camera_fore_vector.y + v.z * camera_fore_vector.z;
+            const player_command &c = global_player_command;
+            float fore = v.x * c.fore.x + v.y * c.fore.y + v.z * c.fore.z;
             float speed2 = o->velocity.x * o->velocity.x + o->velocity.y * o->velocity.y + o->velocity.z * o->velocity.z;
             if (!(fore > 0.01f) || !(fore - o->size - p->size < 3.0f) || !(speed2 < 0.01f)) continue;
-            float up = v.x * camera_up_vector.x + v.y * camera_up_vector.y + v.z * camera_up_vector.z;
-            float side = v.x * camera_side_vector.x + v.y * camera_side_vector.y + v.z * camera_side_vector.z;
+            float up = v.x * c.up.x + v.y * c.up.y + v.z * c.up.z;
+            float side = v.x * c.side.x + v.y * c.side.y + v.z * c.side.z;
             float off = sqrtf(up * up + side * side);
             if (off / fore < 0.5f && off < best) {
                 global_inworld_selected_object = o;
                 best = off;
             }
+        }
+    }
+}
+
+void object_terrain_model_place(const voxel *v, int x, int y, int base_z, vector *point, vector *normal,
+                                vector *axis) {
+    *point = {(float)x + (float)((v->data >> 7) & 7) * 0.125f + 0.0625f,
+              (float)y + (float)((v->data >> 10) & 7) * 0.125f + 0.0625f,
+              (float)base_z + (float)(v->data >> 13) * 0.125f + 0.0625f};
+    const vector n = {v->nx, v->ny, v->nz};
+    *normal = n;
+    // up x n = (-n.y, n.x, 0)
+    vector a = {-n.y, n.x, 0.0f};
+    float len = sqrtf(a.x * a.x + a.y * a.y + 0.00001f);
+    a.x /= len;
+    a.y /= len;
+    *axis = a;
+}
+
+// The burning blocks of one column that has its terrain models drawn (material 28 shows one).
+static void object_collect_burning_column(int x, int y) {
+    if (x < 0 || y < 0 || x >= CHUNKMAP_COLUMNS || y >= CHUNKMAP_COLUMNS || !voxel_material_object[28]) return;
+    int z = 0;
+    for (const voxel *v = chunkmap_get_xy(x, y); v; v = v->next) {
+        int base_z = z;
+        z += voxel_length(v);
+        if (!voxel_is_single(v) || voxel_material(v) != 28) continue;
+        vector p, n, axis;
+        object_terrain_model_place(v, x, y, base_z, &p, &n, &axis);
+        // The flame sits off the block's face and to one side: axis x n.
+        vector an = {axis.y * n.z - axis.z * n.y, axis.z * n.x - axis.x * n.z, axis.x * n.y - axis.y * n.x};
+        object_note_burning_block(p.x + 0.2f * n.x + 0.4f * an.x, p.y + 0.2f * n.y + 0.4f * an.y,
+                                  p.z + 0.2f * n.z + 0.4f * an.z);
+    }
+}
+
+void object_collect_burning_blocks(float centerx, float centery, const vector *eye, const vector *fore,
+                                   float radius) {
+    global_burning_count = 0;
+    if (!std::isfinite(centerx) || !std::isfinite(centery) || centerx < 0.0f || centery < 0.0f) return;
+    int d = global_display_distance;
+    int camx = (int)eye->x, camy = (int)eye->y;
+    float r2 = radius * radius;
+    for (int y = camy - d; y <= camy + d; y++) {
+        for (int x = camx - d; x <= camx + d; x++) {
+            float dx = (float)x + 0.5f - eye->x, dy = (float)y + 0.5f - eye->y;
+            if (!(dx * dx + dy * dy < r2)) continue;
+            if (dx * fore->x + dy * fore->y <= -5.0f) continue;
+            object_collect_burning_column(x, y);
         }
     }
 }

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "display/display.h"
 #include "foundation/logfile.h"
 #include "foundation/settings.h"
 #include "models/joint.h"
@@ -21,6 +20,7 @@ float local_walk_fade = 0.0f;
 uint8_t local_player_hit_timer = 0;
 uint16_t local_player_grace_timer = 0;
 sound_effect *jump_sound = nullptr, *bomb_sound = nullptr;
+uint16_t global_object_shake = 0;
 
 static const float object_pi = 3.141593f;
 
@@ -98,7 +98,7 @@ static void object_behave_bomb(object *o, uint8_t *destroy) {
         o->size = 5.0f;
         o->weight = 100.0f;
         voxel_sphere_xyz(o->position.x, o->position.y, o->position.z, 5.0f, 0, 1, 1, 20.0f, 0);
-        screen_shake_timer = 20;
+        global_object_shake = OBJECT_SHAKE_STEPS;
         static const float bursts[3][5] = {{20, 0.55f, 0.55f, 1, 1}, {40, 0.4f, 0.4f, 3, 1}, {50, 0.15f, 0.15f, 5, 1}};
         object_three_bursts(o, bursts);
     }
@@ -150,7 +150,8 @@ static void object_behave_zombi(object *o, uint8_t *destroy) {
         object_zombi_burn(o, destroy);
         return;
     }
-    float dx = target_vector.x - o->position.x, dy = target_vector.y - o->position.y;
+    const vector &target = global_player_command.target;
+    float dx = target.x - o->position.x, dy = target.y - o->position.y;
     float dist = sqrtf(dx * dx + dy * dy + 0.00001f);
     dx /= dist;
     dy /= dist;
@@ -175,9 +176,9 @@ static void object_behave_zombi(object *o, uint8_t *destroy) {
         }
     }
     if (o->frame == OBJECT_ZOMBI_BLOW_FRAME && dist < 5.0f && local_player) {
-        float dz = target_vector.z - o->position.z;
-        dx = target_vector.x - o->position.x;
-        dy = target_vector.y - o->position.y;
+        float dz = target.z - o->position.z;
+        dx = target.x - o->position.x;
+        dy = target.y - o->position.y;
         float dist3 = sqrtf(dx * dx + dy * dy + dz * dz + 0.00001f);
         dx /= dist3;
         dy /= dist3;
@@ -185,7 +186,7 @@ static void object_behave_zombi(object *o, uint8_t *destroy) {
         if (dist3 < 5.0f && !object_local_player_protected()) {
             if (local_player_hit_timer == 0) local_player->hits -= 1.0f;
             local_player_hit_timer = 15;
-            screen_shake_timer = 20;
+            global_object_shake = OBJECT_SHAKE_STEPS;
         }
     }
     o->spin = object_spin_from_radians(atan2f(dy, dx));

@@ -4,9 +4,27 @@
 #pragma once
 #include <cstdint>
 
+#include "foundation/vecmath.h"
 #include "objects/object.h"
 
+// All the simulation knows of the keyboard and the camera: the game shell fills it before every
+// world step (and before the crosshair's object is looked for).
+struct player_command {
+    uint8_t forward, back, left, right;  // the walking keys held
+    uint8_t run;                         // walking at double speed
+    uint8_t jump;                        // a jump asked for this pass; the jump that uses it clears it
+    uint8_t swim_up;                     // the stroke upwards held, while swimming
+    vector fore, side, up;               // where the player looks: the view's axes
+    vector target;                       // the player's eyes as last seen: zombis go for it
+};
+extern player_command global_player_command;
+// Steps of screen shake the last world step asked for (a blast, a blow that landed); 0 for none.
+// The game shell turns it into the shake and clears it.
+#define OBJECT_SHAKE_STEPS 20
+extern uint16_t global_object_shake;
+
 struct sound_effect;
+struct voxel;
 
 // Walk-bob phase and strength, driven by the player's controls.
 extern uint32_t local_walk_count;
@@ -30,7 +48,7 @@ extern sound_effect *jump_sound, *bomb_sound;
 #define OBJECT_ZOMBI_BURN_STEPS 90
 // A weight at or above this makes an object immovable by others.
 #define OBJECT_IMMOVABLE_WEIGHT 9999.0f
-// Burning blocks remembered by the drawing between two world steps.
+// Burning blocks remembered between two collections.
 #define OBJECT_MAX_BURNING 256
 
 // Updates every object of the size x size chunks around column point (centerx, centery).
@@ -58,8 +76,15 @@ uint8_t object_local_player_eye_under_water(void);
 // 1 when the point is below the ocean level and its column has nothing solid at or above it.
 uint8_t object_point_in_water(float x, float y, float z);
 
-// Burning blocks seen by the last drawing; each world step gives every one of them a puff of
-// smoke and a flame, so the amount does not depend on the frame rate.
+// Burning blocks in view, collected once per drawn frame from the columns the terrain models are
+// drawn for (within radius of the eye, not well behind the view along fore); each world step gives
+// every one of them a puff of smoke and a flame, so the amount does not depend on the frame rate.
+void object_collect_burning_blocks(float centerx, float centery, const vector *eye, const vector *fore,
+                                   float radius);
 void object_note_burning_block(float x, float y, float z);
 void object_burning_step(void);
 extern uint16_t global_burning_count;
+// Where a column's single block shows its terrain model: the marker point, the block's normal and
+// the tilt axis (up x normal, normalised).
+void object_terrain_model_place(const voxel *v, int x, int y, int base_z, vector *point, vector *normal,
+                                vector *axis);

@@ -391,8 +391,8 @@ TEST_F(Gather, APitDugFromOneSpotIsClimbedOutOfByWalkingAtItsWallAndJumping) {
         for (int cy = 24; cy <= 26; cy++) worldmap_generate_chunk(cx, cy);
     auto step = [](int n) {
         for (int i = 0; i < n; i++) {
-            object_local_player_controls();
             target_vector = local_player->position;
+            main_loop_player_step(1);
             object_update_all(target_vector.x, target_vector.y, 9);
         }
     };

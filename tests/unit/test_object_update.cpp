@@ -98,17 +98,23 @@ class ObjectStep : public ::testing::Test {
         local_player = spawn("PLAYER", x, y, z);
         return local_player;
     }
-    // One world step as the main loop runs it: controls, then every object near the player.
+    // One world step as the main loop runs it: the command and the controls, then every object
+    // near the player, then the shake it asked for.
     void step(int n = 1) {
         for (int i = 0; i < n; i++) {
-            object_local_player_controls();
             if (local_player) {
                 target_vector = local_player->position;
                 target_vector.z += 0.5f * local_player->size;
             }
+            main_loop_player_step(1);
             object_update_all(target_vector.x, target_vector.y, 9);
+            main_loop_take_shake();
             if (local_player_hit_timer > 0) local_player_hit_timer--;
         }
+    }
+    void select_looked_at(void) {
+        main_loop_fill_player_command(&global_player_command);
+        object_determine_inworld_selected_object();
     }
 
     ObjectWorld world_;
@@ -534,19 +540,19 @@ TEST_F(ObjectStep, TheSelectionIsTheRestingObjectNearestTheLineOfSightWithinReac
     spawn("ROCK", 1621.5f, 1623.5f, 11.0f);  // well off the line of sight
     spawn("ROCK", 1630.5f, 1620.5f, 11.0f);  // out of reach
     spawn("ZOMBI", 1622.0f, 1620.5f, 11.0f, 1);
-    object_determine_inworld_selected_object();
+    select_looked_at();
     EXPECT_EQ(global_inworld_selected_object, closer_to_line);
     // A moving object cannot be picked; the next best one is.
     closer_to_line->velocity = {0.2f, 0.0f, 0.0f};
-    object_determine_inworld_selected_object();
+    select_looked_at();
     EXPECT_EQ(global_inworld_selected_object, near);
     // Looking away selects nothing, and without a player there is nothing to select.
     camera_fore_vector = {-1.0f, 0.0f, 0.0f};
-    object_determine_inworld_selected_object();
+    select_looked_at();
     EXPECT_EQ(global_inworld_selected_object, nullptr);
     camera_fore_vector = {1.0f, 0.0f, 0.0f};
     object_destroy(p);
-    object_determine_inworld_selected_object();
+    select_looked_at();
     EXPECT_EQ(global_inworld_selected_object, nullptr);
 }
 

@@ -122,3 +122,61 @@ TEST(MenuKeys, MovementKeysAndSpaceCloseTheMenuOtherKeysDoNot) {
     EXPECT_EQ(main_loop_shift_held(), 1);
     memset(key_down, 0, sizeof(key_down));
 }
+
+TEST(PlayerCommand, KeysAndCameraFillTheCommandAndOnlyAUsedJumpTakesThePress) {
+    memset(key_down, 0, sizeof(key_down));
+    memset(key_pressed, 0, sizeof(key_pressed));
+    const vector fore = camera_fore_vector, side = camera_side_vector, up = camera_up_vector, target = target_vector;
+    camera_fore_vector = {0.0f, 1.0f, 0.0f};
+    camera_side_vector = {1.0f, 0.0f, 0.0f};
+    camera_up_vector = {0.0f, 0.0f, 1.0f};
+    target_vector = {1600.5f, 1601.5f, 12.25f};
+    player_command c;
+    memset(&c, 0xff, sizeof(c));
+    main_loop_fill_player_command(&c);
+    EXPECT_EQ(c.forward + c.back + c.left + c.right + c.run + c.jump + c.swim_up, 0) << "nothing held, nothing asked";
+    EXPECT_FLOAT_EQ(c.fore.y, 1.0f);
+    EXPECT_FLOAT_EQ(c.side.x, 1.0f);
+    EXPECT_FLOAT_EQ(c.up.z, 1.0f);
+    EXPECT_FLOAT_EQ(c.target.x, 1600.5f);
+    EXPECT_FLOAT_EQ(c.target.y, 1601.5f);
+    EXPECT_FLOAT_EQ(c.target.z, 12.25f);
+    // Each walking key to its own direction.
+    const int keys[4] = {KEY_W, KEY_S, KEY_A, KEY_D};
+    for (int k = 0; k < 4; k++) {
+        key_down[keys[k]] = 1;
+        main_loop_fill_player_command(&c);
+        const uint8_t got[4] = {c.forward, c.back, c.left, c.right};
+        for (int j = 0; j < 4; j++) EXPECT_EQ(got[j], j == k ? 1 : 0) << "key " << keys[k];
+        key_down[keys[k]] = 0;
+    }
+    for (int shift : {KEY_LEFT_SHIFT, KEY_RIGHT_SHIFT}) {
+        key_down[shift] = 1;
+        main_loop_fill_player_command(&c);
+        EXPECT_EQ(c.run, 1) << shift;
+        key_down[shift] = 0;
+    }
+    // Space pressed and let go between two reads jumps but does not swim up; held, it does both.
+    key_pressed[KEY_SPACE] = 1;
+    main_loop_fill_player_command(&c);
+    EXPECT_EQ(c.jump, 1);
+    EXPECT_EQ(c.swim_up, 0);
+    key_down[KEY_SPACE] = 1;
+    main_loop_fill_player_command(&c);
+    EXPECT_EQ(c.swim_up, 1);
+    // Without a player nothing jumps, so the press stays for the pass's next step.
+    object *player = local_player;
+    const float fade = local_walk_fade;
+    local_player = nullptr;
+    main_loop_player_step(1);
+    local_walk_fade = fade;
+    EXPECT_EQ(key_pressed[KEY_SPACE], 1);
+    EXPECT_EQ(global_player_command.jump, 1);
+    local_player = player;
+    memset(key_down, 0, sizeof(key_down));
+    memset(key_pressed, 0, sizeof(key_pressed));
+    camera_fore_vector = fore;
+    camera_side_vector = side;
+    camera_up_vector = up;
+    target_vector = target;
+}
