@@ -342,7 +342,7 @@ vector actions_crosshair_point(float reach) {
 
 vector actions_throw_direction(const vector *hand, const vector *aim) {
     vector d = {aim->x - hand->x, aim->y - hand->y, aim->z - hand->z};
-    const float length = sqrtf(d.x * d.x + d.y * d.y + d.z * d.z + 0.00001f);
+    const float length = sqrtf(vector_dot(d, d) + 0.00001f);
     if (length < 0.01f) return camera_fore_vector;
     return vector{d.x / length, d.y / length, d.z / length};
 }

@@ -10,7 +10,7 @@
 #define TREE_LEAVES 32
 
 static void normalize_with_epsilon(vector *v) {
-    float length = sqrtf(v->x * v->x + v->y * v->y + v->z * v->z + 0.00001f);
+    float length = sqrtf(vector_dot(*v, *v) + 0.00001f);
     v->x /= length;
     v->y /= length;
     v->z /= length;

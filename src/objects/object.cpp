@@ -233,7 +233,7 @@ static vector object_random_direction(void) {
     d.x = (float)random_number() - 128.0f;
     d.y = (float)random_number() - 128.0f;
     d.z = (float)random_number() - 128.0f;
-    float length = sqrtf(d.x * d.x + d.y * d.y + d.z * d.z + 0.00001f);
+    float length = sqrtf(vector_dot(d, d) + 0.00001f);
     d.x /= length;
     d.y /= length;
     d.z /= length;

@@ -28,8 +28,8 @@ uint8_t object_particle_alpha(const object *o) {
 
 uint8_t object_in_view(const vector *p, float radius) {
     vector d = {p->x - camera_vector.x, p->y - camera_vector.y, p->z - camera_vector.z};
-    if (!(d.x * d.x + d.y * d.y + d.z * d.z < radius * radius)) return 0;
-    return d.x * camera_fore_vector.x + d.y * camera_fore_vector.y + d.z * camera_fore_vector.z > -10.0f;
+    if (!(vector_dot(d, d) < radius * radius)) return 0;
+    return vector_dot(d, camera_fore_vector) > -10.0f;
 }
 
 void object_particle_draw_full(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
@@ -160,11 +160,10 @@ void object_draw_terrain_pillar_xy(int x, int y) {
         float qw[4] = {n.x * sinf(twist / 2.0f), n.y * sinf(twist / 2.0f), n.z * sinf(twist / 2.0f),
                        cosf(twist / 2.0f)};
         float facing[4];
-        model_quaternion_multiply(qw, qt, facing);
+        quaternion_multiply_xyzw(qw, qt, facing);
         uint8_t light;
         if (m == 28) {
-            // axis x n
-            vector an = {axis.y * n.z - axis.z * n.y, axis.z * n.x - axis.x * n.z, axis.x * n.y - axis.y * n.x};
+            vector an = vector_cross(axis, n);
             object_note_burning_block(p.x + 0.2f * n.x + 0.4f * an.x, p.y + 0.2f * n.y + 0.4f * an.y,
                                       p.z + 0.2f * n.z + 0.4f * an.z);
             light = 255;

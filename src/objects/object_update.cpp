@@ -47,14 +47,14 @@ void object_collide(object *q, object *u) {
     if (!q || !u || q == u) return;
     vector d = {u->position.x - q->position.x, u->position.y - q->position.y, u->position.z - q->position.z};
     float reach = q->size + u->size;
-    float d2 = d.x * d.x + d.y * d.y + d.z * d.z;
+    float d2 = vector_dot(d, d);
     if (!(reach * reach > d2 && d2 > 0.00001f)) return;
     float dist = sqrtf(d2);
     vector n = {d.x / dist, d.y / dist, d.z / dist};
     float wsum = u->weight + q->weight;
     if (!(wsum > 0.0f) || q->no_collide_parent == u || u->no_collide_parent == q) return;
     vector rv = {u->velocity.x - q->velocity.x, u->velocity.y - q->velocity.y, u->velocity.z - q->velocity.z};
-    float k = -2.0f * (n.x * rv.x + n.y * rv.y + n.z * rv.z);
+    float k = -2.0f * vector_dot(n, rv);
     vector impulse = {k * n.x, k * n.y, k * n.z};
     if (u->weight < OBJECT_IMMOVABLE_WEIGHT) {
         float s = q->weight / wsum * (reach - dist);
@@ -281,7 +281,7 @@ static void object_physics_rolling(object *o, const vector *old, uint8_t *destro
     float size = o->size > OBJECT_MIN_SIZE ? o->size : OBJECT_MIN_SIZE;
     squishy_collide(&o->position, size, 5, 0);
     vector mv = {o->position.x - old->x, o->position.y - old->y, o->position.z - old->z};
-    if (mv.x * mv.x + mv.y * mv.y + mv.z * mv.z < 0.0004f) {
+    if (vector_dot(mv, mv) < 0.0004f) {
         o->position.x = 0.01f * o->position.x + 0.99f * old->x;
         o->position.y = 0.01f * o->position.y + 0.99f * old->y;
         o->position.z = 0.01f * o->position.z + 0.99f * old->z;
@@ -299,7 +299,7 @@ static void object_physics_rolling(object *o, const vector *old, uint8_t *destro
         float s = sinf(angle / 2.0f);
         float r[4] = {-dy / dist * s, dx / dist * s, 0.0f, cosf(angle / 2.0f)};
         float q[4];
-        model_quaternion_multiply(r, o->facing_xyzw, q);
+        quaternion_multiply_xyzw(r, o->facing_xyzw, q);
         float len = sqrtf(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
         if (len > 0.0f && std::isfinite(len))
             for (int i = 0; i < 4; i++) o->facing_xyzw[i] = q[i] / len;
@@ -309,7 +309,7 @@ static void object_physics_rolling(object *o, const vector *old, uint8_t *destro
         o->no_collide_parent = nullptr;
         const vector &n = global_squishy_normal;
         vector &v = o->velocity;
-        float j = v.x * n.x + v.y * n.y + v.z * n.z;
+        float j = vector_dot(v, n);
         if (j < 0.0f) {
             v.x = 0.25f * (v.x - j * n.x) + 0.75f * (v.x - 2.0f * j * n.x);
             v.y = 0.25f * (v.y - j * n.y) + 0.75f * (v.y - 2.0f * j * n.y);

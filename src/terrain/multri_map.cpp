@@ -127,7 +127,7 @@ static void multri_draw_backdrop(uint8_t shade) {
                               (uint8_t)((3 * light / 4 + 63) * shade / 256), 255};
     const float cycle = 2.0f * KESTROVA_PI * global_day_night_cycle;
     vector direction = {0.7f, -cosf(cycle), -sinf(cycle)};
-    float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z + 0.00001f);
+    float length = sqrtf(vector_dot(direction, direction) + 0.00001f);
     global_light_direction = {direction.x / length, direction.y / length, direction.z / length};
     if (local_player_under_water) {
         display_simple_block(color, camera_vector.x, camera_vector.y, camera_vector.z, subdrop_texture,

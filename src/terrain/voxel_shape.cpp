@@ -173,10 +173,10 @@ void voxel_set_normal_xyz(voxel *v, int x, int y, int z) {
                     const vector &a = point[entry[1 + t * 3]];
                     const vector &b = point[entry[2 + t * 3]];
                     const vector &c = point[entry[3 + t * 3]];
-                    float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-                    float wx = c.x - a.x, wy = c.y - a.y, wz = c.z - a.z;
-                    vector n = {uy * wz - uz * wy, uz * wx - ux * wz, ux * wy - uy * wx};
-                    float length = sqrtf(n.x * n.x + n.y * n.y + n.z * n.z + 0.00001f);
+                    vector u = {b.x - a.x, b.y - a.y, b.z - a.z};
+                    vector w = {c.x - a.x, c.y - a.y, c.z - a.z};
+                    vector n = vector_cross(u, w);
+                    float length = sqrtf(vector_dot(n, n) + 0.00001f);
                     sum.x += n.x / length;
                     sum.y += n.y / length;
                     sum.z += n.z / length;

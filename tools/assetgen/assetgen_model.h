@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "assetgen.h"
+#include "foundation/vecmath.h"
 
 #define AG_MAX_VERTEX 4000
 #define AG_MAX_TRIANGLE 4000
@@ -108,8 +109,6 @@ ag_pose *ag_frame_add(ag_model *model);  // the new frame's joint poses
 void ag_animation_end(ag_model *model);
 void ag_pose_turn(ag_pose *pose, float ax, float ay, float az);  // sets the rotation (x, then y, then z)
 void ag_quat_from_euler(float ax, float ay, float az, float q[4]);
-void ag_quat_multiply(const float a[4], const float b[4], float out[4]);
-void ag_quat_rotate(const float q[4], const float v[3], float out[3]);
 
 // Writes the model as an Inter-Quake Export text file. Returns 1 on success.
 uint8_t ag_write_iqe(const char *path, const ag_model *model);
