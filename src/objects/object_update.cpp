@@ -22,8 +22,6 @@ uint8_t local_player_hit_timer = 0;
 uint16_t local_player_grace_timer = 0;
 sound_effect *jump_sound = nullptr, *bomb_sound = nullptr;
 
-static const float object_pi = 3.141593f;
-
 uint8_t object_local_player_protected(void) {
     if (local_player_grace_timer || draw_inventory || draw_menu) return 1;
     return local_player && !(local_player->hits > 0.0f) ? 1 : 0;
@@ -269,7 +267,7 @@ static void object_physics_static(object *o, const vector *old) {
             o->vdamp = vector{0.0f, 0.0f, 0.0f};
         }
     }
-    float a = (float)o->spin / 65535.0f * 2.0f * object_pi;
+    float a = (float)o->spin / 65535.0f * 2.0f * KESTROVA_PI;
     o->facing_xyzw[0] = 0.0f;
     o->facing_xyzw[1] = 0.0f;
     o->facing_xyzw[2] = sinf(a / 2.0f);
