@@ -155,7 +155,7 @@ uint16_t actions_dig(const object *item) {
 
 static void hit_tree(object *tree, float damage, const vector *hit_point) {
     uint8_t light = (uint8_t)(global_sun_light_level / 2);
-    object_spawn_debris(11, light, 20, tree->position.x, tree->position.y, hit_point->z);
+    object_spawn_debris(VOXEL_GRASS_EDGE, light, 20, tree->position.x, tree->position.y, hit_point->z);
     sound_play(chop_sound, 255, 255, 0, 0);
     if (damage <= 10.0f) return;
     tree->hits -= 1.0f;
@@ -186,7 +186,7 @@ static void hit_zombi(object *zombi, float damage, const vector *hit_point) {
         }
         zombi->delay = 120;
     }
-    object_spawn_debris(20, (uint8_t)(global_sun_light_level / 2), 20, zombi->position.x, zombi->position.y,
+    object_spawn_debris(VOXEL_SWAMP, (uint8_t)(global_sun_light_level / 2), 20, zombi->position.x, zombi->position.y,
                         hit_point->z);
 }
 

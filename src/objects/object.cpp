@@ -257,7 +257,7 @@ void object_spawn_debris(uint8_t material, uint8_t light, uint16_t count, float 
         o->position.y += 0.2f * d.y;
         o->position.z += 0.2f * d.z;
         // Cut blocks crumble to stone.
-        o->material = material == 5 ? (uint8_t)3 : material;
+        o->material = material == VOXEL_BLOCK ? (uint8_t)VOXEL_STONE : material;
         float f = (float)random_number() / 255.0f * 0.5f + 0.5f;
         o->size = f;
         o->delay = (uint16_t)(30.0f * f);

@@ -162,7 +162,7 @@ void object_draw_terrain_pillar_xy(int x, int y) {
         float facing[4];
         quaternion_multiply_xyzw(qw, qt, facing);
         uint8_t light;
-        if (m == 28) {
+        if (m == VOXEL_BURNING) {
             vector an = vector_cross(axis, n);
             object_note_burning_block(p.x + 0.2f * n.x + 0.4f * an.x, p.y + 0.2f * n.y + 0.4f * an.y,
                                       p.z + 0.2f * n.z + 0.4f * an.z);

@@ -225,11 +225,11 @@ static void object_become_terrain(object *o, uint8_t *destroy) {
     // The shared off-map and empty records stand for many columns: never rewrite them.
     if (!v || v == global_off_map_voxel || v == global_empty_voxel || !voxel_is_single(v)) return;
     uint8_t m = voxel_material(v), mine = (uint8_t)(o->behave_like_terrain_model & VOXEL_MATERIAL_MASK);
-    if (m == 34 || m == mine) return;
+    if (m == VOXEL_CRYSTAL || m == mine) return;
     v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | mine);
     int reach = (int)fminf(o->size, 5.0f) + 2;
     object_invalidate_column_of(v, &o->position, reach);
-    if (mine == 28) {
+    if (mine == VOXEL_BURNING) {
         voxel_relight_sphere_xyz(o->position.x, o->position.y, o->position.z, 8.0f, 1);
         // The glow reaches the neighbours' blocks too: their cached triangles must be lit anew, or
         // only the torch's own column would show its light.

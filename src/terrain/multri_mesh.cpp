@@ -148,7 +148,7 @@ uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context) {
                 int cz = c < 4 ? z : z - 1;
                 vector point = {(float)px[i], (float)py[i], (float)cz};
                 voxel_add_marker_offset_xyz(record[c], &point);
-                uint8_t wave_material = local_player_under_water ? 12 : voxel_material(record[c]);
+                uint8_t wave_material = local_player_under_water ? VOXEL_MAGMA : voxel_material(record[c]);
                 point.z += material_wave_offset[wave_material][px[i] & 15][py[i] & 15];
                 position[c][0] = point.x;
                 position[c][1] = point.y;

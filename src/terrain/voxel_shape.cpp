@@ -204,7 +204,8 @@ uint8_t voxel_edge_xyz(int x, int y, int z) {
     voxel *v = chunkmap_get_xyz(x, y, z);
     if (!v || !voxel_is_single(v)) return 0;
     uint8_t material = voxel_material(v);
-    if (material != 10 && material != 7 && material != 3 && material != 20) return 0;
+    if (material != VOXEL_GRASS && material != VOXEL_SAND && material != VOXEL_STONE && material != VOXEL_SWAMP)
+        return 0;
     uint8_t family = voxel_material_parent[material];
     uint8_t new_material = family;
     for (int dx = -1; dx <= 1; dx++) {
@@ -216,7 +217,7 @@ uint8_t voxel_edge_xyz(int x, int y, int z) {
                 if (!n) n = global_empty_voxel;
                 if (!n || !voxel_is_single(n)) continue;
                 uint8_t other = voxel_material_parent[voxel_material(n)];
-                if (other != family && other != 63) new_material = (uint8_t)(family + 1);
+                if (other != family && other != VOXEL_NO_FAMILY) new_material = (uint8_t)(family + 1);
             }
         }
     }
