@@ -12,6 +12,7 @@
 #include "game/kestrova_actions.h"
 #include "game/kestrova_gather.h"
 #include "game/kestrova_survival.h"
+#include "game/kestrova_tree.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "objects/inventory.h"

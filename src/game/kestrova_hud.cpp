@@ -16,6 +16,7 @@
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
 #include "game/kestrova_gather.h"
+#include "game/kestrova_hud.h"
 #include "objects/inventory.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"

@@ -10,6 +10,8 @@
 #include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_daynight.h"
+#include "game/kestrova_hud.h"
 #include "game/kestrova_stages.h"
 #include "game/kestrova_gather.h"
 #include "game/kestrova_survival.h"

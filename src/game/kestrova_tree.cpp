@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "foundation/random.h"
-#include "game/kestrova_actions.h"
+#include "game/kestrova_tree.h"
 #include "terrain/voxel.h"
 
 
