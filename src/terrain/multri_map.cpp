@@ -115,8 +115,12 @@ void (*multri_billboard_hook)(uint32_t texture, float x, float y, float z, float
 static void multri_billboard(uint32_t texture, float x, float y, float z, float scale) {
     if (multri_billboard_hook)
         multri_billboard_hook(texture, x, y, z, scale);
-    else
-        display_particle_quad(texture, 0, 255, 128, 0, 0, x, y, z, scale, 0, 0);
+    else {
+        display_quad quad;
+        quad.base = texture;
+        quad.x = x, quad.y = y, quad.z = z, quad.scale = scale;
+        display_particle_quad(&quad);
+    }
 }
 
 static void multri_draw_backdrop(uint8_t shade) {
