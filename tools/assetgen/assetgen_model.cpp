@@ -616,9 +616,13 @@ static void ag_fill(assetgen_image *image, float *depth, const ag_screen_vertex 
     }
 }
 
-void ag_render(assetgen_image *image, float *depth, const ag_model *model, const ag_slot *slots, int num_slots,
-               int frame, const float facing[4], const ag_view *view, const assetgen_image *textures, int num_textures,
-               const assetgen_image *shade, const assetgen_image *metal) {
+void ag_render(assetgen_image *image, float *depth, const ag_scene *scene) {
+    const ag_model *model = scene->model;
+    const ag_slot *slots = scene->slots;
+    const int num_slots = scene->num_slots, frame = scene->frame, num_textures = scene->num_textures;
+    const float *facing = scene->facing;
+    const ag_view *view = scene->view;
+    const assetgen_image *textures = scene->textures, *shade = scene->shade, *metal = scene->metal;
     static float positions[AG_MAX_VERTEX * 3], normals[AG_MAX_VERTEX * 3], outline[AG_MAX_VERTEX * 3];
     static ag_screen_vertex screen[AG_MAX_VERTEX];
     for (int s = 0; s < num_slots; s++) {

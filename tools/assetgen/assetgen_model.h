@@ -139,9 +139,18 @@ void ag_view_look(ag_view *view, float fx, float fy, float fz);
 // The inventory board's view: x right, y down, z towards the viewer.
 void ag_view_board(ag_view *view);
 
-// Draws the slots of a model in a frame, turned by facing (x, y, z, w), into image with a depth
-// buffer (width * height floats, cleared to -1e30 by the caller). shade and metal are the
-// environment pictures; textures the model's own.
-void ag_render(assetgen_image *image, float *depth, const ag_model *model, const ag_slot *slots, int num_slots,
-               int frame, const float facing[4], const ag_view *view, const assetgen_image *textures, int num_textures,
-               const assetgen_image *shade, const assetgen_image *metal);
+// What ag_render draws: the slots of a model in a frame, turned by facing (x, y, z, w), seen through
+// view. shade and metal are the environment pictures; textures the model's own.
+struct ag_scene {
+    const ag_model *model;
+    const ag_slot *slots;
+    int num_slots;
+    int frame;
+    const float *facing;
+    const ag_view *view;
+    const assetgen_image *textures;
+    int num_textures;
+    const assetgen_image *shade, *metal;
+};
+// Draws the scene into image with a depth buffer (width * height floats, cleared to -1e30 by the caller).
+void ag_render(assetgen_image *image, float *depth, const ag_scene *scene);

@@ -67,7 +67,8 @@ static assetgen_image render(const assetgen_kind *kind, int w, int h, int frame,
     set_slots(kind, slots, mesh0);
     ag_view doubled = *view;
     doubled.scale *= 2.0f;
-    ag_render(&big, depth, kind->model, slots, kind->num_slots, frame, facing, &doubled, textures, 2, &shade, &metal);
+    ag_scene scene = {kind->model, slots, kind->num_slots, frame, facing, &doubled, textures, 2, &shade, &metal};
+    ag_render(&big, depth, &scene);
     assetgen_image out = assetgen_image_create(w, h);
     downsample(&big, &out);
     assetgen_image_free(&big);
@@ -250,8 +251,7 @@ static void label(assetgen_image *sheet, const char *text, int x, int baseline, 
     float *coverage = (float *)calloc((size_t)w * h, sizeof(float));
     float pen = (float)x;
     for (const char *c = text; *c; c++)
-        pen += assetgen_font_draw(coverage, w, h, (uint32_t)(uint8_t)*c, size, 1.0f, (int)pen, baseline, nullptr, nullptr,
-                                  nullptr, nullptr);
+        pen += assetgen_font_draw(coverage, w, h, (uint32_t)(uint8_t)*c, size, 1.0f, (int)pen, baseline, nullptr);
     for (int i = 0; i < w * h; i++) {
         if (coverage[i] <= 0.0f) continue;
         int px = i % w, py = i / w;
