@@ -17,6 +17,7 @@
 #include "foundation/settings.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_hud.h"
 #include "objects/inventory.h"
 #include "objects/object.h"
 #include "objects/object_update.h"

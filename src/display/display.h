@@ -31,7 +31,7 @@ extern float fog_rgb[4];
 // How far ahead of the camera, along its view, lies a point at that offset from the camera
 // (negative behind it).
 inline float display_view_depth(const vector &offset) {
-    return offset.x * camera_fore_vector.x + offset.y * camera_fore_vector.y + offset.z * camera_fore_vector.z;
+    return vector_dot(offset, camera_fore_vector);
 }
 
 uint8_t display_setup(void);
@@ -118,11 +118,22 @@ void display_marker(const uint8_t *color, float x, float y, float z, float scale
 // A camera-facing (or, in two-dimensional mode, flat) textured quad of half-size scale turned by spin,
 // lit by light (128 = full), blended or alpha-tested (paperdoll), with an optional overlay texture on
 // unit 1 whose window runs from overlay_tl_xy to overlay_br_xy (the whole texture when null). Object
-// particles, icons and the sun and moon are drawn with it.
-void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                           uint8_t two_dimensional_mode, float x, float y, float z, float scale, uint8_t use_overlay,
-                           uint16_t spin, const float *overlay_tl_xy = nullptr,
-                           const float *overlay_br_xy = nullptr);
+// particles, icons and the sun and moon are drawn with it. Set the fields that differ from these.
+struct display_quad {
+    uint32_t base = 0;
+    uint32_t overlay = 0;
+    uint8_t alpha = 255;
+    uint8_t light = 128;
+    uint8_t paperdoll = 0;
+    uint8_t two_dimensional_mode = 0;
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    float scale = 1.0f;
+    uint8_t use_overlay = 0;
+    uint16_t spin = 0;
+    const float *overlay_tl_xy = nullptr;
+    const float *overlay_br_xy = nullptr;
+};
+void display_particle_quad(const display_quad *quad);
 
 // The four corners of the oriented plane (c0..c3), shared by the drawing and the ray test.
 void display_oriented_plane_corners(const vector *center, const vector *normal, float scale, vector corners[4]);

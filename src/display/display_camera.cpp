@@ -37,7 +37,7 @@ void display_camera_position(void) {
 
 void display_look_at_basis(const vector *from_vector, const vector *to_vector) {
     vector b = {from_vector->x - to_vector->x, from_vector->y - to_vector->y, from_vector->z - to_vector->z};
-    float d = sqrtf(b.x * b.x + b.y * b.y + b.z * b.z);
+    float d = sqrtf(vector_dot(b, b));
     if (d < 0.0001f) d = 0.0001f;
     b.x /= d;
     b.y /= d;
@@ -77,7 +77,7 @@ void display_look_at(vector *from_vector, vector *to_vector) {
 }
 
 static vector display_scaled_unit(const vector *v) {
-    float length = sqrtf(v->x * v->x + v->y * v->y + v->z * v->z);
+    float length = sqrtf(vector_dot(*v, *v));
     if (length < 0.0001f) length = 0.0001f;
     return {v->x / length, v->y / length, v->z / length};
 }

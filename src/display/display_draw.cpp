@@ -94,21 +94,15 @@ void display_simple_block(const uint8_t *color, float x, float y, float z, uint3
     }
 }
 
-static vector display_cross(const vector &a, const vector &b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-static float display_dot(const vector &a, const vector &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 static vector display_soft_normalized(const vector &v) {
-    float length = sqrtf(display_dot(v, v) + 0.00001f);
+    float length = sqrtf(vector_dot(v, v) + 0.00001f);
     return {v.x / length, v.y / length, v.z / length};
 }
 
 void display_oriented_plane_axes(const vector *normal, vector *u, vector *v) {
     vector e = display_soft_normalized({0.0001f, 0.0001f, 1.0f});
-    *u = display_soft_normalized(display_cross(*normal, e));
-    *v = display_soft_normalized(display_cross(*normal, *u));
+    *u = display_soft_normalized(vector_cross(*normal, e));
+    *v = display_soft_normalized(vector_cross(*normal, *u));
 }
 
 void display_oriented_plane_corners(const vector *center, const vector *normal, float scale, vector corners[4]) {
@@ -145,14 +139,14 @@ int display_oriented_plane_collide(vector *center, vector *normal, float scale, 
     vector u, v;
     display_oriented_plane_axes(normal, &u, &v);
     vector ray = {end->x - start->x, end->y - start->y, end->z - start->z};
-    float d = display_dot(ray, *normal);
+    float d = vector_dot(ray, *normal);
     if (d >= -0.00001f && d <= 0.00001f) return 0;
     vector to_center = {center->x - start->x, center->y - start->y, center->z - start->z};
     // The whole line through the two points is tested, so k is not limited to 0..1.
-    float k = display_dot(to_center, *normal) / d;
+    float k = vector_dot(to_center, *normal) / d;
     vector hit = {start->x + k * ray.x, start->y + k * ray.y, start->z + k * ray.z};
     vector offset = {hit.x - center->x, hit.y - center->y, hit.z - center->z};
-    float along_u = display_dot(offset, u), along_v = display_dot(offset, v);
+    float along_u = vector_dot(offset, u), along_v = vector_dot(offset, v);
     if (along_u > -scale && along_u < scale && along_v > -scale && along_v < scale) {
         *end = hit;
         return 1;

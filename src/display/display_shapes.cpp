@@ -75,10 +75,13 @@ void display_marker(const uint8_t *color, float x, float y, float z, float scale
     glEnd();
 }
 
-void display_particle_quad(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                             uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                             uint8_t use_overlay, uint16_t spin, const float *overlay_tl_xy,
-                             const float *overlay_br_xy) {
+void display_particle_quad(const display_quad *quad) {
+    const uint32_t base = quad->base, overlay = quad->overlay;
+    const uint8_t alpha = quad->alpha, light = quad->light, paperdoll = quad->paperdoll;
+    const uint8_t two_dimensional_mode = quad->two_dimensional_mode, use_overlay = quad->use_overlay;
+    const float x = quad->x, y = quad->y, z = quad->z, scale = quad->scale;
+    const uint16_t spin = quad->spin;
+    const float *overlay_tl_xy = quad->overlay_tl_xy, *overlay_br_xy = quad->overlay_br_xy;
     float angle = (float)spin / 65536.0f * 2.0f * KESTROVA_PI;
     uint8_t l = light >= 128 ? 255 : (uint8_t)(2 * light);
     glColor4ub(l, l, l, alpha);

@@ -29,6 +29,7 @@
 #define KEY_F4 285
 #define KEY_F5 286
 #define KEY_F6 287
+#define KEY_F12 293
 #define KEY_RIGHT_SHIFT 303
 #define KEY_LEFT_SHIFT 304
 

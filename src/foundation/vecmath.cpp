@@ -14,17 +14,13 @@ void vector_normalize(vector *v) {
 }
 
 quaternion quaternion_multiply(const quaternion &a, const quaternion &b) {
-    quaternion r;
-    r.w = a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z;
-    r.x = a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y;
-    r.y = a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x;
-    r.z = a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w;
-    return r;
+    float pa[4] = {a.x, a.y, a.z, a.w}, pb[4] = {b.x, b.y, b.z, b.w}, r[4];
+    quaternion_multiply_xyzw(pa, pb, r);
+    return quaternion{r[0], r[1], r[2], r[3]};
 }
 
 vector quaternion_rotate(const quaternion &q, const vector &v) {
-    quaternion p = {v.x, v.y, v.z, 0.0f};
-    quaternion conjugate = {-q.x, -q.y, -q.z, q.w};
-    quaternion r = quaternion_multiply(quaternion_multiply(q, p), conjugate);
-    return vector{r.x, r.y, r.z};
+    float pq[4] = {q.x, q.y, q.z, q.w}, pv[3] = {v.x, v.y, v.z}, r[3];
+    quaternion_rotate_xyzw(pq, pv, r);
+    return vector{r[0], r[1], r[2]};
 }

@@ -45,3 +45,43 @@ extern float global_normal_length;
 void vector_normalize(vector *v);
 quaternion quaternion_multiply(const quaternion &a, const quaternion &b);
 vector quaternion_rotate(const quaternion &q, const vector &v);
+
+// Header-only so the asset generator, which links no game code, shares the very same sums. Each
+// keeps its operation order: chunk bytes, poses and generated models depend on the rounding.
+inline float vector_dot(const vector &a, const vector &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline vector vector_cross(const vector &a, const vector &b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// The same on packed floats (x, y, z), as models and generated meshes store them. out may be a or b.
+inline float vector_dot_xyz(const float *a, const float *b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+inline void vector_cross_xyz(const float *a, const float *b, float *out) {
+    float x = a[1] * b[2] - a[2] * b[1], y = a[2] * b[0] - a[0] * b[2], z = a[0] * b[1] - a[1] * b[0];
+    out[0] = x;
+    out[1] = y;
+    out[2] = z;
+}
+
+// Hamilton product of packed quaternions (x, y, z, w); out may be a or b.
+inline void quaternion_multiply_xyzw(const float *a, const float *b, float *out) {
+    float x = a[3] * b[0] + a[0] * b[3] + a[1] * b[2] - a[2] * b[1];
+    float y = a[3] * b[1] - a[0] * b[2] + a[1] * b[3] + a[2] * b[0];
+    float z = a[3] * b[2] + a[0] * b[1] - a[1] * b[0] + a[2] * b[3];
+    float w = a[3] * b[3] - a[0] * b[0] - a[1] * b[1] - a[2] * b[2];
+    out[0] = x;
+    out[1] = y;
+    out[2] = z;
+    out[3] = w;
+}
+
+// q (v, 0) q* with the plain conjugate; out may be v.
+inline void quaternion_rotate_xyzw(const float *q, const float *v, float *out) {
+    float p[4] = {v[0], v[1], v[2], 0.0f}, c[4] = {-q[0], -q[1], -q[2], q[3]}, t[4];
+    quaternion_multiply_xyzw(q, p, t);
+    quaternion_multiply_xyzw(t, c, t);
+    out[0] = t[0];
+    out[1] = t[1];
+    out[2] = t[2];
+}

@@ -12,6 +12,7 @@
 #include "game/kestrova_actions.h"
 #include "game/kestrova_gather.h"
 #include "game/kestrova_survival.h"
+#include "game/kestrova_tree.h"
 #include "models/joint.h"
 #include "models/model.h"
 #include "objects/inventory.h"
@@ -164,7 +165,7 @@ uint16_t actions_dig(const object *item) {
 
 static void hit_tree(object *tree, float damage, const vector *hit_point) {
     uint8_t light = (uint8_t)(global_sun_light_level / 2);
-    object_spawn_debris(11, light, 20, tree->position.x, tree->position.y, hit_point->z);
+    object_spawn_debris(VOXEL_GRASS_EDGE, light, 20, tree->position.x, tree->position.y, hit_point->z);
     sound_play(chop_sound, 255, 255, 0, 0);
     if (damage <= 10.0f) return;
     tree->hits -= 1.0f;
@@ -195,7 +196,7 @@ static void hit_zombi(object *zombi, float damage, const vector *hit_point) {
         }
         zombi->delay = 120;
     }
-    object_spawn_debris(20, (uint8_t)(global_sun_light_level / 2), 20, zombi->position.x, zombi->position.y,
+    object_spawn_debris(VOXEL_SWAMP, (uint8_t)(global_sun_light_level / 2), 20, zombi->position.x, zombi->position.y,
                         hit_point->z);
 }
 
@@ -351,7 +352,7 @@ vector actions_crosshair_point(float reach) {
 
 vector actions_throw_direction(const vector *hand, const vector *aim) {
     vector d = {aim->x - hand->x, aim->y - hand->y, aim->z - hand->z};
-    const float length = sqrtf(d.x * d.x + d.y * d.y + d.z * d.z + 0.00001f);
+    const float length = sqrtf(vector_dot(d, d) + 0.00001f);
     if (length < 0.01f) return camera_fore_vector;
     return vector{d.x / length, d.y / length, d.z / length};
 }

@@ -1,6 +1,5 @@
 // kestrova_actions.h — what the local player does with the item in hand (swing, dig, strike, build,
-// spray, pick up, throw, choose, respawn), the inventory board worked with the mouse, the on-screen
-// display, night spawning, the tree plopper and screenshots
+// spray, pick up, throw, choose, respawn)
 #pragma once
 #include <cstdint>
 
@@ -8,7 +7,6 @@
 
 struct object;
 
-// ---- player actions (kestrova_actions.cpp)
 // Where material will be laid this pass, and whether it may be.
 extern vector plop;
 extern uint8_t plop_valid;
@@ -71,34 +69,3 @@ void actions_draw_inhand(void);
 void actions_keep_unstepped_presses(uint32_t updates);
 // Resets everything above (tests, a new loop).
 void actions_reset(void);
-
-// ---- night spawning (kestrova_daynight.cpp)
-// One world step's spawning: at night every 256 steps (five per run), or when Z was pressed.
-// Returns 1 when a zombi was spawned.
-uint8_t daynight_spawn_monster(void);
-
-// ---- the tree plopper (kestrova_tree.cpp)
-void voxel_tree_plopper(const vector *start, const vector *increment, float radius, int32_t count, int32_t branches,
-                        int32_t cycles);
-
-// ---- the on-screen display and the inventory board (kestrova_hud.cpp)
-// The item being dragged on the board, or none.
-extern object *global_inventory_grab;
-// The board's mouse handling for one pass, given the mouse in virtual units (gx, gy), the
-// horizontal centre cx and the backpack's height by: grab, convert, craft, split, throw off.
-void hud_inventory_mouse(float gx, float gy, float cx, float by);
-// Tab while the board is open or closed: drops the grab (putting one far below back at -100).
-void hud_release_grab(void);
-// Forgets the grab when its object goes away.
-void hud_object_destroyed(object *o);
-// The overlay before the title: crosshair, pitch notches, F1 and F3 read-outs, tints, hits number.
-void hud_draw_crosshair_and_tints(void);
-// The overlay after the title: the inventory board and the count of the item in hand.
-void hud_draw_board_and_counts(void);
-// F2's chunk marker in the 3D view.
-void hud_chunk_marker(void);
-#define KEY_F12 293
-// F12: writes the window to SCREENSHOTS/ under the next free number; returns 1 on success.
-uint8_t hud_screenshot(void);
-// The next free screenshot name in folder (SHOT0000.TGA, SHOT0001.TGA, ...); 0 when all are taken.
-uint8_t hud_screenshot_name(const char *folder, char *name, int size);

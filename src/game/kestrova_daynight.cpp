@@ -7,7 +7,7 @@
 #include "display/input.h"
 #include "foundation/logfile.h"
 #include "foundation/random.h"
-#include "game/kestrova_actions.h"
+#include "game/kestrova_daynight.h"
 #include "objects/object.h"
 #include "objects/template.h"
 #include "world/chunkmap.h"

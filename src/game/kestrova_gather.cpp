@@ -56,7 +56,7 @@ uint8_t gather_dig_mouth(const vector *center, const vector *fore, float radius,
 
 void gather_too_hard(const object *item, const vector *at, float strength) {
     // Bright chips of the glowing material fly off: a spark.
-    object_spawn_debris(28, 255, 6, at->x, at->y, at->z);
+    object_spawn_debris(VOXEL_BURNING, 255, 6, at->x, at->y, at->z);
     sound_play(chink_sound, 255, 255, 0, 0);
     char text[96];
     if (item && strength < 20.0f)
@@ -109,7 +109,7 @@ int gather_free_player(void) {
                 if (!v) continue;
                 const uint8_t m = voxel_material(v);
                 // Only what the tree laid: the ground the player stands on stays.
-                if (m != 31 && m != 32) continue;
+                if (m != VOXEL_BARK && m != VOXEL_LEAVES) continue;
                 cleared += voxel_set_xyz(x, y, z, 0, 0, 1) ? 1 : 0;
             }
     if (!cleared) return 0;

@@ -16,6 +16,7 @@
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
 #include "game/kestrova_gather.h"
+#include "game/kestrova_hud.h"
 #include "objects/inventory.h"
 #include "objects/object_draw.h"
 #include "objects/object_update.h"
@@ -68,8 +69,8 @@ static void hud_convert(object *player, object *grab) {
     if (!to) return;
     log_message(3, from_block ? "      Converting block into debris" : "      Converting debris into block");
     uint8_t material = grab->material;
-    if (from_block && material == 5) material = 3;
-    if (!from_block && material == 3) material = 5;
+    if (from_block && material == VOXEL_BLOCK) material = VOXEL_STONE;
+    if (!from_block && material == VOXEL_STONE) material = VOXEL_BLOCK;
     object *made = object_spawn(to, nullptr, 300, player->position.x, player->position.y, player->position.z);
     if (!made) {
         log_message(2, "  Nothing to convert into here; the item stays as it is");
@@ -225,8 +226,8 @@ static int board_count(const object *o) { return o->inventory_stack_count > 1 ? 
 // item with its metal.
 static const char *hud_material_name(uint8_t m) {
     // The dirt ores have no name of their own in the material table: what a player digs them as.
-    if (m == 23) return "Clay";
-    if (m == 24) return "Loam";
+    if (m == VOXEL_CLAY) return "Clay";
+    if (m == VOXEL_LOAM) return "Loam";
     if (strncmp(voxel_material_name[m], "Mat", 3) == 0) return voxel_material_name[voxel_material_parent[m] & 63];
     return voxel_material_name[m];
 }

@@ -11,6 +11,8 @@
 #include "display/input.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_daynight.h"
+#include "game/kestrova_hud.h"
 #include "game/kestrova_stages.h"
 #include "game/kestrova_gather.h"
 #include "game/kestrova_survival.h"
@@ -344,14 +346,14 @@ void main_loop(void) {
 
         log_message(5, "Doing wave effect");
         const uint32_t frame = global_world_frame;
-        setup_wave_table(14, (float)(frame & 127) / 128.0f, 0.3f);
-        setup_wave_table(15, (float)(frame & 127) / 127.0f, 0.15f);
-        setup_wave_table(16, (float)(frame & 255) / 256.0f, 0.0f);
-        setup_wave_table(12, (float)(frame & 127) / 128.0f, 0.15f);
-        setup_wave_table(62, (float)(frame & 511) / 512.0f, 0.15f);
+        setup_wave_table(VOXEL_WATER_FIRST, (float)(frame & 127) / 128.0f, 0.3f);
+        setup_wave_table(VOXEL_WATER_FIRST + 1, (float)(frame & 127) / 127.0f, 0.15f);
+        setup_wave_table(VOXEL_WATER_LAST, (float)(frame & 255) / 256.0f, 0.0f);
+        setup_wave_table(VOXEL_MAGMA, (float)(frame & 127) / 128.0f, 0.15f);
+        setup_wave_table(VOXEL_WAVE_ONLY, (float)(frame & 511) / 512.0f, 0.15f);
         log_message(5, "Doing animated textures");
         global_texture_animation_frame = global_world_frame / 4;
-        for (int material = 14; material <= 16; material++)
+        for (int material = VOXEL_WATER_FIRST; material <= VOXEL_WATER_LAST; material++)
             voxel_texture_frame_add[material] = (uint8_t)(global_texture_animation_frame & 255);
 
         chunkmap_update((int)target_vector.x, (int)target_vector.y, global_background_distance + 64.0f,

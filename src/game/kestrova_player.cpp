@@ -20,7 +20,7 @@ static uint32_t player_steps_since_save = 0;
 static uint8_t player_file_ready = 0;
 
 // Materials a falling player could catch in and stay stuck: bark and leaves.
-static uint8_t main_is_foliage(uint8_t material) { return material == 31 || material == 32; }
+static uint8_t main_is_foliage(uint8_t material) { return material == VOXEL_BARK || material == VOXEL_LEAVES; }
 
 void main_read_player_file(void) {
     global_start_x = MAIN_LOOP_START_X;

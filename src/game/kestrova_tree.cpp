@@ -3,14 +3,12 @@
 #include <cmath>
 
 #include "foundation/random.h"
-#include "game/kestrova_actions.h"
+#include "game/kestrova_tree.h"
 #include "terrain/voxel.h"
 
-#define TREE_BARK 31
-#define TREE_LEAVES 32
 
 static void normalize_with_epsilon(vector *v) {
-    float length = sqrtf(v->x * v->x + v->y * v->y + v->z * v->z + 0.00001f);
+    float length = sqrtf(vector_dot(*v, *v) + 0.00001f);
     v->x /= length;
     v->y /= length;
     v->z /= length;
@@ -22,7 +20,7 @@ static void tree_leaves(const vector &pos, int leaves) {
         vector d = {random_range(-1.0f, 1.0f), random_range(-1.0f, 1.0f), random_range(-1.0f, 1.0f)};
         normalize_with_epsilon(&d);
         float distance = random_range(1.0f, 3.0f);
-        voxel_sphere_xyz(pos.x + d.x * distance, pos.y + d.y * distance, pos.z + d.z * distance, 1.0f, TREE_LEAVES, 0,
+        voxel_sphere_xyz(pos.x + d.x * distance, pos.y + d.y * distance, pos.z + d.z * distance, 1.0f, VOXEL_LEAVES, 0,
                          i == leaves - 1 ? 1 : 0, 20.0f, 0);
     }
 }
@@ -37,7 +35,7 @@ void voxel_tree_plopper(const vector *start, const vector *increment, float radi
         return;
     }
     for (int32_t i = 0; i < count; i++) {
-        voxel_sphere_xyz(pos.x, pos.y, pos.z, radius, TREE_BARK, 0, 0, 20.0f, 0);
+        voxel_sphere_xyz(pos.x, pos.y, pos.z, radius, VOXEL_BARK, 0, 0, 20.0f, 0);
         pos.x += step.x;
         pos.y += step.y;
         pos.z += step.z;

@@ -72,12 +72,8 @@ uint16_t joint_array_setup(joint *joints, uint16_t max_joint, uint16_t model_ind
 }
 
 static inline vector joint_sub(const vector &a, const vector &b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-static inline float joint_dot(const vector &a, const vector &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-static inline vector joint_cross(const vector &a, const vector &b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 static inline vector joint_unit(const vector &a) {
-    float length = sqrtf(joint_dot(a, a) + 0.00001f);
+    float length = sqrtf(vector_dot(a, a) + 0.00001f);
     return {a.x / length, a.y / length, a.z / length};
 }
 
@@ -96,7 +92,7 @@ static void joint_quaternion_normalize(float *q) {
 static void joint_turn(float *temp, const vector &axis, float angle) {
     float s = sinf(angle * 0.5f);
     float turn[4] = {axis.x * s, axis.y * s, axis.z * s, cosf(angle * 0.5f)};
-    model_quaternion_multiply(turn, temp, temp);
+    quaternion_multiply_xyzw(turn, temp, temp);
     joint_quaternion_normalize(temp);
 }
 
@@ -127,7 +123,7 @@ void joint_array_update(joint *joints, vector *out_center) {
                 current->vdamp = {current->vdamp.x + push.x, current->vdamp.y + push.y, current->vdamp.z + push.z};
                 vector v = current->velocity;
                 vector N = global_squishy_normal;
-                float d = joint_dot(v, N);
+                float d = vector_dot(v, N);
                 if (d < 0.0f) {
                     vector r = {v.x - 2.0f * d * N.x, v.y - 2.0f * d * N.y, v.z - 2.0f * d * N.z};
                     vector s = {v.x - d * N.x, v.y - d * N.y, v.z - d * N.z};
@@ -147,7 +143,7 @@ void joint_array_update(joint *joints, vector *out_center) {
         if (current->parent_index < n) {
             joint *parent = &joints[current->parent_index];
             vector o = joint_sub(current->position, parent->position);
-            float length = sqrtf(joint_dot(o, o) + 0.00001f);
+            float length = sqrtf(vector_dot(o, o) + 0.00001f);
             o = {o.x / length, o.y / length, o.z / length};
             float e = (length - current->distance_from_parent) * 0.2f;
             parent->vdamp = {parent->vdamp.x + o.x * e, parent->vdamp.y + o.y * e, parent->vdamp.z + o.z * e};
@@ -163,7 +159,7 @@ void joint_array_update(joint *joints, vector *out_center) {
             if (other->parent_index == i || current->parent_index == k) continue;
             vector o = joint_sub(current->position, other->position);
             float m = (current->radius + other->radius) * 0.5f;
-            float o2 = joint_dot(o, o);
+            float o2 = vector_dot(o, o);
             if (o2 < m * m) {
                 float length = sqrtf(o2) + 0.0001f;
                 o = {o.x / length, o.y / length, o.z / length};
@@ -193,14 +189,14 @@ void joint_array_update(joint *joints, vector *out_center) {
         joint *parent = &joints[current->parent_index];
         vector u = joint_unit(joint_sub(current->position, parent->position));
         vector w = joint_unit(joint_sub(current->previous, parent->previous));
-        vector axis = joint_unit(joint_cross(u, w));
-        float cosine = joint_dot(u, w);
+        vector axis = joint_unit(vector_cross(u, w));
+        float cosine = vector_dot(u, w);
         // Rounding can put the cosine a hair outside [-1, 1].
         if (cosine > 1.0f) cosine = 1.0f;
         if (cosine < -1.0f) cosine = -1.0f;
         float angle = acosf(cosine);
-        vector side = joint_cross(w, axis);
-        if (joint_dot(side, u) < 0.0f) angle = -angle;
+        vector side = vector_cross(w, axis);
+        if (vector_dot(side, u) < 0.0f) angle = -angle;
         // A turn about u x w by a positive angle carries u back onto w; the bone swung the other
         // way, from w to u, so the turn that follows it is the negative one.
         angle = -angle;
@@ -219,11 +215,11 @@ void joint_array_update(joint *joints, vector *out_center) {
             joint *parent = &joints[j->parent_index];
             joint_quaternion_normalize(parent->temp);
             joint_quaternion_normalize(j->temp);
-            model_quaternion_multiply(parent->temp, j->temp, j->temp);
+            quaternion_multiply_xyzw(parent->temp, j->temp, j->temp);
         }
         joint_quaternion_normalize(j->temp);
         // The turn is measured in world space, so it goes on the world side of the orientation.
-        model_quaternion_multiply(j->temp, j->quaternion, j->quaternion);
+        quaternion_multiply_xyzw(j->temp, j->quaternion, j->quaternion);
         joint_quaternion_normalize(j->quaternion);
     }
 }

@@ -130,10 +130,6 @@ uint16_t model_resolve_frame(const model *m, uint16_t frame_index, uint16_t next
 void model_pose_joints(const model *m, uint16_t frame_index, const vector *center, const float *root_quaternion,
                        float scale);
 
-// Quaternion helpers on float[4] (x, y, z, w): Hamilton product and rotation q (v, 0) q*.
-void model_quaternion_multiply(const float *a, const float *b, float *out);
-void model_quaternion_rotate(const float *q, const float *v, float *out);
-
 // ---- drawing and animation (model_draw.cpp)
 // Triangles handed to the GL (outline shells included) and draw calls, since last cleared.
 extern uint32_t global_model_submitted;

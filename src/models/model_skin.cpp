@@ -11,28 +11,6 @@ float global_model_joint_quaternion[MODEL_SCRATCH_JOINT][4];
 float global_model_joint_translation[MODEL_SCRATCH_JOINT][3];
 float global_model_skin_line_scale;
 
-void model_quaternion_multiply(const float *a, const float *b, float *out) {
-    float x = a[3] * b[0] + a[0] * b[3] + a[1] * b[2] - a[2] * b[1];
-    float y = a[3] * b[1] - a[0] * b[2] + a[1] * b[3] + a[2] * b[0];
-    float z = a[3] * b[2] + a[0] * b[1] - a[1] * b[0] + a[2] * b[3];
-    float w = a[3] * b[3] - a[0] * b[0] - a[1] * b[1] - a[2] * b[2];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-    out[3] = w;
-}
-
-void model_quaternion_rotate(const float *q, const float *v, float *out) {
-    float p[4] = {v[0], v[1], v[2], 0.0f};
-    float c[4] = {-q[0], -q[1], -q[2], q[3]};
-    float t[4];
-    model_quaternion_multiply(q, p, t);
-    model_quaternion_multiply(t, c, t);
-    out[0] = t[0];
-    out[1] = t[1];
-    out[2] = t[2];
-}
-
 uint16_t model_resolve_frame(const model *m, uint16_t frame_index, uint16_t next_frame_index) {
     if (!m || m->num_frame == 0) return 0;
     frame_index = (uint16_t)(frame_index % m->num_frame);
@@ -53,16 +31,16 @@ void model_pose_joints(const model *m, uint16_t frame_index, const vector *cente
         float *t = global_model_joint_translation[a];
         float *q = global_model_joint_quaternion[a];
         if (p < 0 || (uint32_t)p >= a) {
-            model_quaternion_rotate(r, pose[a].translation, t);
+            quaternion_rotate_xyzw(r, pose[a].translation, t);
             t[0] += center->x;
             t[1] += center->y;
             t[2] += center->z;
-            model_quaternion_multiply(r, pose[a].quaternion, q);
+            quaternion_multiply_xyzw(r, pose[a].quaternion, q);
         } else {
             float moved[3];
-            model_quaternion_rotate(global_model_joint_quaternion[p], pose[a].translation, moved);
+            quaternion_rotate_xyzw(global_model_joint_quaternion[p], pose[a].translation, moved);
             for (int k = 0; k < 3; k++) t[k] = global_model_joint_translation[p][k] + moved[k];
-            model_quaternion_multiply(global_model_joint_quaternion[p], pose[a].quaternion, q);
+            quaternion_multiply_xyzw(global_model_joint_quaternion[p], pose[a].quaternion, q);
         }
     }
 }
@@ -118,7 +96,7 @@ const model_mesh *model_skin(uint16_t model_index, uint16_t mesh_index, const ve
             float inverse[4] = {-bind[k].quaternion[0], -bind[k].quaternion[1], -bind[k].quaternion[2],
                                 bind[k].quaternion[3]};
             float combined[4];
-            model_quaternion_multiply(global_model_joint_quaternion[k], inverse, combined);
+            quaternion_multiply_xyzw(global_model_joint_quaternion[k], inverse, combined);
             model_quaternion_matrix(combined, joint_matrix[k]);
             float moved[3];
             model_matrix_apply(joint_matrix[k], bind[k].translation, moved);

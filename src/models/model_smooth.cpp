@@ -116,7 +116,7 @@ static uint32_t model_grid_near(const float *p, float cell, Accept accept, uint8
 static void model_merge_normals(model_vertex *a, model_vertex *b) {
     float sum[3];
     for (int k = 0; k < 3; k++) sum[k] = a->normal_xyz[k] + b->normal_xyz[k];
-    float length = sqrtf(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2] + 0.00001f);
+    float length = sqrtf(vector_dot_xyz(sum, sum) + 0.00001f);
     for (int k = 0; k < 3; k++) {
         float v = sum[k] / length;
         a->normal_xyz[k] = a->outline_normal_xyz[k] = v;
@@ -186,7 +186,7 @@ uint8_t model_fix_normals(model *m, float tolerance) {
                     for (int c = 0; c < 3; c++) sum[c] = a->outline_normal_xyz[c] + b->outline_normal_xyz[c];
                     // Sums double as they build up in a large cluster; a long one is shortened to
                     // unit length (only its direction is used) so it never overflows.
-                    float length2 = sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2];
+                    float length2 = vector_dot_xyz(sum, sum);
                     if (length2 > 1.0e12f) {
                         float length = sqrtf(length2);
                         for (int c = 0; c < 3; c++) sum[c] /= length;
@@ -198,11 +198,11 @@ uint8_t model_fix_normals(model *m, float tolerance) {
         for (uint32_t v = 0; v < n; v++) {
             model_vertex *a = &mesh->vertex_data[v];
             float *o = a->outline_normal_xyz;
-            float length = sqrtf(o[0] * o[0] + o[1] * o[1] + o[2] * o[2] + 0.00001f);
+            float length = sqrtf(vector_dot_xyz(o, o) + 0.00001f);
             for (int c = 0; c < 3; c++) o[c] /= length;
             float sum[3];
             for (int c = 0; c < 3; c++) sum[c] = o[c] + a->normal_xyz[c];
-            length = sqrtf(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2] + 0.00001f);
+            length = sqrtf(vector_dot_xyz(sum, sum) + 0.00001f);
             for (int c = 0; c < 3; c++) a->normal_xyz[c] = sum[c] / length;
         }
     }

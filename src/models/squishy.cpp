@@ -22,8 +22,6 @@ static squishy_cell solid_cells[SQUISHY_MAX_CUBE * SQUISHY_MAX_CUBE * SQUISHY_MA
 // The whole cube by [z][y][x], filled column by column and then scanned in z, y, x order.
 static const voxel *cube_record[SQUISHY_MAX_CUBE][SQUISHY_MAX_CUBE][SQUISHY_MAX_CUBE];
 
-static inline float squishy_dot(const vector &a, const vector &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // The record covering each cell of one column of the cube, walking the pillar upwards once.
 static void squishy_fill_column(int cx, int cy, int wx, int wy, int sz, int n) {
     int z = 0;
@@ -127,7 +125,7 @@ uint8_t squishy_collide(vector *center, float radius, uint16_t steps, uint8_t pr
             if (!cell->surface) {
                 // Full blocks push like spheres around their cell centres.
                 vector d = {center->x - cell->point.x, center->y - cell->point.y, center->z - cell->point.z};
-                float d2 = squishy_dot(d, d);
+                float d2 = vector_dot(d, d);
                 if (d2 < r2 * r2) {
                     collided = 1;
                     squishy_add_push(d, d2, r2, d, &depth, &push, &normal);
@@ -137,16 +135,16 @@ uint8_t squishy_collide(vector *center, float radius, uint16_t steps, uint8_t pr
                 const vector &m = cell->point;
                 vector N = {v->nx, v->ny, v->nz};
                 vector cm = {center->x - m.x, center->y - m.y, center->z - m.z};
-                float s = squishy_dot(cm, N);
+                float s = vector_dot(cm, N);
                 vector p = {center->x - s * N.x, center->y - s * N.y, center->z - s * N.z};
                 vector pm = {p.x - m.x, p.y - m.y, p.z - m.z};
-                float pm2 = squishy_dot(pm, pm);
+                float pm2 = vector_dot(pm, pm);
                 if (pm2 > 0.25f) {
                     float scale = 0.5f / sqrtf(pm2 + 0.00001f);
                     p = {m.x + pm.x * scale, m.y + pm.y * scale, m.z + pm.z * scale};
                 }
                 vector d = {center->x - p.x, center->y - p.y, center->z - p.z};
-                float d2 = squishy_dot(d, d);
+                float d2 = vector_dot(d, d);
                 if (d2 < nearest) {
                     global_squishy_surface_voxel = (voxel *)v;
                     nearest = d2;
@@ -159,7 +157,7 @@ uint8_t squishy_collide(vector *center, float radius, uint16_t steps, uint8_t pr
         }
         if (collided) {
             global_squishy_adjusted = 1;
-            float length = sqrtf(squishy_dot(push, push) + 0.00001f);
+            float length = sqrtf(vector_dot(push, push) + 0.00001f);
             push = {push.x / length, push.y / length, push.z / length};
             if (prefer_z && i + 1 == steps) {
                 if (push.z > 0.5f)
@@ -173,7 +171,7 @@ uint8_t squishy_collide(vector *center, float radius, uint16_t steps, uint8_t pr
             center->z += push.z * depth;
         }
     }
-    float length = sqrtf(squishy_dot(normal, normal) + 0.00001f);
+    float length = sqrtf(vector_dot(normal, normal) + 0.00001f);
     global_squishy_normal = {normal.x / length, normal.y / length, normal.z / length};
     return (collided && depth > 0.49f) ? 0 : 1;
 }

@@ -233,7 +233,7 @@ static vector object_random_direction(void) {
     d.x = (float)random_number() - 128.0f;
     d.y = (float)random_number() - 128.0f;
     d.z = (float)random_number() - 128.0f;
-    float length = sqrtf(d.x * d.x + d.y * d.y + d.z * d.z + 0.00001f);
+    float length = sqrtf(vector_dot(d, d) + 0.00001f);
     d.x /= length;
     d.y /= length;
     d.z /= length;
@@ -257,7 +257,7 @@ void object_spawn_debris(uint8_t material, uint8_t light, uint16_t count, float 
         o->position.y += 0.2f * d.y;
         o->position.z += 0.2f * d.z;
         // Cut blocks crumble to stone.
-        o->material = material == 5 ? (uint8_t)3 : material;
+        o->material = material == VOXEL_BLOCK ? (uint8_t)VOXEL_STONE : material;
         float f = (float)random_number() / 255.0f * 0.5f + 0.5f;
         o->size = f;
         o->delay = (uint16_t)(30.0f * f);

@@ -27,34 +27,34 @@ uint8_t object_particle_alpha(const object *o) {
 
 uint8_t object_in_view(const vector *p, float radius) {
     vector d = {p->x - camera_vector.x, p->y - camera_vector.y, p->z - camera_vector.z};
-    if (!(d.x * d.x + d.y * d.y + d.z * d.z < radius * radius)) return 0;
+    if (!(vector_dot(d, d) < radius * radius)) return 0;
     return display_view_depth(d) > -10.0f;
 }
 
-void object_particle_draw_full(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                               uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                               uint8_t use_overlay, uint16_t spin, const float *overlay_tl_xy,
-                               const float *overlay_br_xy) {
-    display_particle_quad(base, overlay, alpha, light, paperdoll, two_dimensional_mode, x, y, z, scale, use_overlay,
-                          spin, overlay_tl_xy, overlay_br_xy);
-}
+void object_particle_draw_full(const display_quad *quad) { display_particle_quad(quad); }
 
 void object_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                           uint8_t two_dimensional_mode, float x, float y, float z, float scale, uint8_t use_overlay,
                           uint16_t spin) {
-    object_particle_draw_full(base, overlay, alpha, light, paperdoll, two_dimensional_mode, x, y, z, scale,
-                              use_overlay, spin, nullptr, nullptr);
+    display_quad quad;
+    quad.base = base, quad.overlay = overlay;
+    quad.alpha = alpha, quad.light = light, quad.paperdoll = paperdoll;
+    quad.two_dimensional_mode = two_dimensional_mode;
+    quad.x = x, quad.y = y, quad.z = z, quad.scale = scale;
+    quad.use_overlay = use_overlay, quad.spin = spin;
+    object_particle_draw_full(&quad);
 }
 
-void object_particle_draw_material(uint32_t base, uint8_t material, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                                   uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                                   uint8_t use_overlay, uint16_t spin) {
+void object_particle_draw_material(const display_quad *quad, uint8_t material) {
     uint8_t m = material & 63;
     const float d = 0.015625f;
     const float tl[2] = {voxel_texture_xy[m][0] - d, voxel_texture_xy[m][1] - d};
     const float br[2] = {voxel_texture_xy[m][0] + d, voxel_texture_xy[m][1] + d};
-    object_particle_draw_full(base, material_texture, alpha, light, paperdoll, two_dimensional_mode, x, y, z, scale,
-                              use_overlay, spin, tl, br);
+    display_quad cut = *quad;
+    cut.overlay = material_texture;
+    cut.overlay_tl_xy = tl;
+    cut.overlay_br_xy = br;
+    object_particle_draw_full(&cut);
 }
 
 void object_billboard(uint32_t texture, float x, float y, float z, float scale) {
@@ -111,13 +111,20 @@ void object_draw(object *o, uint8_t inventory_mode, float scale) {
     // An icon in the world is an icon on the board too; ICONININVENTORY adds the board alone.
     uint8_t icon = o->icon_in_game || (inventory_mode && o->icon_in_inventory);
     if (icon) {
+        display_quad quad;
+        quad.base = o->icon_texture;
+        quad.light = o->light;
+        quad.two_dimensional_mode = inventory_mode;
+        quad.x = o->position.x, quad.y = o->position.y, quad.z = o->position.z;
+        quad.scale = o->size * scale;
+        quad.spin = o->spin;
         if (o->icon_has_material_overlay) {
-            object_particle_draw_material(o->icon_texture, o->material, 255, o->light, 1, inventory_mode,
-                                          o->position.x, o->position.y, o->position.z, o->size * scale, 1, o->spin);
+            quad.paperdoll = 1;
+            quad.use_overlay = 1;
+            object_particle_draw_material(&quad, o->material);
         } else {
-            object_particle_draw_full(o->icon_texture, 0, object_particle_alpha(o), o->light, 0, inventory_mode,
-                                      o->position.x, o->position.y, o->position.z, o->size * scale, 0, o->spin,
-                                      nullptr, nullptr);
+            quad.alpha = object_particle_alpha(o);
+            object_particle_draw_full(&quad);
         }
         return;
     }
@@ -147,10 +154,10 @@ void object_draw_terrain_pillar_xy(int x, int y) {
         float qw[4] = {n.x * sinf(twist / 2.0f), n.y * sinf(twist / 2.0f), n.z * sinf(twist / 2.0f),
                        cosf(twist / 2.0f)};
         float facing[4];
-        model_quaternion_multiply(qw, qt, facing);
+        quaternion_multiply_xyzw(qw, qt, facing);
         uint8_t light;
         // A burning block glows; its smoke and flame belong to the world step (object_collect_burning_blocks).
-        if (m == 28)
+        if (m == VOXEL_BURNING)
             light = 255;
         else
             light = (uint8_t)((((uint32_t)global_sun_light_level * v->sunlight) >> 8) + v->glowlight);

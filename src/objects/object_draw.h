@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "display/display.h"
 #include "objects/object.h"
 
 // Metal textures by index ("ART\METAL%02d.TGA"), 0 when missing.
@@ -21,15 +22,14 @@ uint8_t object_particle_alpha(const object *o);
 // than 10 blocks behind it.
 uint8_t object_in_view(const vector *p, float radius);
 
-void object_particle_draw_full(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                               uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                               uint8_t use_overlay, uint16_t spin, const float *overlay_tl_xy,
-                               const float *overlay_br_xy);
+// A textured quad as display_particle_quad draws it.
+void object_particle_draw_full(const display_quad *quad);
+// The same with the whole overlay texture.
 void object_particle_draw(uint32_t base, uint32_t overlay, uint8_t alpha, uint8_t light, uint8_t paperdoll,
                           uint8_t two_dimensional_mode, float x, float y, float z, float scale, uint8_t use_overlay,
                           uint16_t spin);
-void object_particle_draw_material(uint32_t base, uint8_t material, uint8_t alpha, uint8_t light, uint8_t paperdoll,
-                                   uint8_t two_dimensional_mode, float x, float y, float z, float scale,
-                                   uint8_t use_overlay, uint16_t spin);
+// The same with the material atlas as overlay, cut to the cell of material (its overlay fields are
+// replaced).
+void object_particle_draw_material(const display_quad *quad, uint8_t material);
 // The sun and moon of the backdrop, as particles.
 void object_billboard(uint32_t texture, float x, float y, float z, float scale);

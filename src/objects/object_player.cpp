@@ -192,7 +192,7 @@ static void object_collect_burning_column(int x, int y) {
     for (const voxel *v = chunkmap_get_xy(x, y); v; v = v->next) {
         int base_z = z;
         z += voxel_length(v);
-        if (!voxel_is_single(v) || voxel_material(v) != 28) continue;
+        if (!voxel_is_single(v) || voxel_material(v) != VOXEL_BURNING) continue;
         vector p, n, axis;
         object_terrain_model_place(v, x, y, base_z, &p, &n, &axis);
         // The flame sits off the block's face and to one side: axis x n.

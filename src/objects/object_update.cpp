@@ -22,8 +22,6 @@ uint16_t local_player_grace_timer = 0;
 sound_effect *jump_sound = nullptr, *bomb_sound = nullptr;
 uint16_t global_object_shake = 0;
 
-static const float object_pi = 3.141593f;
-
 uint8_t object_local_player_protected(void) {
     if (local_player_grace_timer || draw_inventory || draw_menu) return 1;
     return local_player && !(local_player->hits > 0.0f) ? 1 : 0;
@@ -47,14 +45,14 @@ void object_collide(object *q, object *u) {
     if (!q || !u || q == u) return;
     vector d = {u->position.x - q->position.x, u->position.y - q->position.y, u->position.z - q->position.z};
     float reach = q->size + u->size;
-    float d2 = d.x * d.x + d.y * d.y + d.z * d.z;
+    float d2 = vector_dot(d, d);
     if (!(reach * reach > d2 && d2 > 0.00001f)) return;
     float dist = sqrtf(d2);
     vector n = {d.x / dist, d.y / dist, d.z / dist};
     float wsum = u->weight + q->weight;
     if (!(wsum > 0.0f) || q->no_collide_parent == u || u->no_collide_parent == q) return;
     vector rv = {u->velocity.x - q->velocity.x, u->velocity.y - q->velocity.y, u->velocity.z - q->velocity.z};
-    float k = -2.0f * (n.x * rv.x + n.y * rv.y + n.z * rv.z);
+    float k = -2.0f * vector_dot(n, rv);
     vector impulse = {k * n.x, k * n.y, k * n.z};
     if (u->weight < OBJECT_IMMOVABLE_WEIGHT) {
         float s = q->weight / wsum * (reach - dist);
@@ -228,11 +226,11 @@ static void object_become_terrain(object *o, uint8_t *destroy) {
     // The shared off-map and empty records stand for many columns: never rewrite them.
     if (!v || v == global_off_map_voxel || v == global_empty_voxel || !voxel_is_single(v)) return;
     uint8_t m = voxel_material(v), mine = (uint8_t)(o->behave_like_terrain_model & VOXEL_MATERIAL_MASK);
-    if (m == 34 || m == mine) return;
+    if (m == VOXEL_CRYSTAL || m == mine) return;
     v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | mine);
     int reach = (int)fminf(o->size, 5.0f) + 2;
     object_invalidate_column_of(v, &o->position, reach);
-    if (mine == 28) {
+    if (mine == VOXEL_BURNING) {
         voxel_relight_sphere_xyz(o->position.x, o->position.y, o->position.z, 8.0f, 1);
         // The glow reaches the neighbours' blocks too: their cached triangles must be lit anew, or
         // only the torch's own column would show its light.
@@ -270,7 +268,7 @@ static void object_physics_static(object *o, const vector *old) {
             o->vdamp = vector{0.0f, 0.0f, 0.0f};
         }
     }
-    float a = (float)o->spin / 65535.0f * 2.0f * object_pi;
+    float a = (float)o->spin / 65535.0f * 2.0f * KESTROVA_PI;
     o->facing_xyzw[0] = 0.0f;
     o->facing_xyzw[1] = 0.0f;
     o->facing_xyzw[2] = sinf(a / 2.0f);
@@ -282,7 +280,7 @@ static void object_physics_rolling(object *o, const vector *old, uint8_t *destro
     float size = o->size > OBJECT_MIN_SIZE ? o->size : OBJECT_MIN_SIZE;
     squishy_collide(&o->position, size, 5, 0);
     vector mv = {o->position.x - old->x, o->position.y - old->y, o->position.z - old->z};
-    if (mv.x * mv.x + mv.y * mv.y + mv.z * mv.z < 0.0004f) {
+    if (vector_dot(mv, mv) < 0.0004f) {
         o->position.x = 0.01f * o->position.x + 0.99f * old->x;
         o->position.y = 0.01f * o->position.y + 0.99f * old->y;
         o->position.z = 0.01f * o->position.z + 0.99f * old->z;
@@ -300,7 +298,7 @@ static void object_physics_rolling(object *o, const vector *old, uint8_t *destro
         float s = sinf(angle / 2.0f);
         float r[4] = {-dy / dist * s, dx / dist * s, 0.0f, cosf(angle / 2.0f)};
         float q[4];
-        model_quaternion_multiply(r, o->facing_xyzw, q);
+        quaternion_multiply_xyzw(r, o->facing_xyzw, q);
         float len = sqrtf(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
         if (len > 0.0f && std::isfinite(len))
             for (int i = 0; i < 4; i++) o->facing_xyzw[i] = q[i] / len;
@@ -310,7 +308,7 @@ static void object_physics_rolling(object *o, const vector *old, uint8_t *destro
         o->no_collide_parent = nullptr;
         const vector &n = global_squishy_normal;
         vector &v = o->velocity;
-        float j = v.x * n.x + v.y * n.y + v.z * n.z;
+        float j = vector_dot(v, n);
         if (j < 0.0f) {
             v.x = 0.25f * (v.x - j * n.x) + 0.75f * (v.x - 2.0f * j * n.x);
             v.y = 0.25f * (v.y - j * n.y) + 0.75f * (v.y - 2.0f * j * n.y);

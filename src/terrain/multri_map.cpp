@@ -115,15 +115,19 @@ void (*multri_billboard_hook)(uint32_t texture, float x, float y, float z, float
 static void multri_billboard(uint32_t texture, float x, float y, float z, float scale) {
     if (multri_billboard_hook)
         multri_billboard_hook(texture, x, y, z, scale);
-    else
-        display_particle_quad(texture, 0, 255, 128, 0, 0, x, y, z, scale, 0, 0);
+    else {
+        display_quad quad;
+        quad.base = texture;
+        quad.x = x, quad.y = y, quad.z = z, quad.scale = scale;
+        display_particle_quad(&quad);
+    }
 }
 
 // The light direction follows the time of day; the backdrop's ring sets it for every ring after it.
 static void multri_set_light_direction(void) {
     const float cycle = 2.0f * KESTROVA_PI * global_day_night_cycle;
     vector direction = {0.7f, -cosf(cycle), -sinf(cycle)};
-    float length = sqrtf(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z + 0.00001f);
+    float length = sqrtf(vector_dot(direction, direction) + 0.00001f);
     global_light_direction = {direction.x / length, direction.y / length, direction.z / length};
 }
 

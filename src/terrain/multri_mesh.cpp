@@ -40,9 +40,10 @@ int multri_fog_corner(int light, float d, float dz, float texpos[2]) {
 // the corner's side and up directions, made a unit direction and scaled to half a tile.
 static void multri_edge_offset(const float n[3], const float e[3], float out[2]) {
     float s[3] = {n[1], -n[0], 0.0f};
-    float u[3] = {s[1] * n[2] - s[2] * n[1], s[2] * n[0] - s[0] * n[2], s[0] * n[1] - s[1] * n[0]};
-    float es = e[0] * s[0] + e[1] * s[1] + e[2] * s[2];
-    float eu = e[0] * u[0] + e[1] * u[1] + e[2] * u[2];
+    float u[3];
+    vector_cross_xyz(s, n, u);
+    float es = vector_dot_xyz(e, s);
+    float eu = vector_dot_xyz(e, u);
     float length = sqrtf(es * es + eu * eu);
     float scale = 32.0f * (length + 0.0000001f);
     out[0] = es / scale;
@@ -147,7 +148,7 @@ uint32_t multri_mesh_pillar_xy(int x, int y, multri_sink sink, void *context) {
                 int cz = c < 4 ? z : z - 1;
                 vector point = {(float)px[i], (float)py[i], (float)cz};
                 voxel_add_marker_offset_xyz(record[c], &point);
-                uint8_t wave_material = local_player_under_water ? 12 : voxel_material(record[c]);
+                uint8_t wave_material = local_player_under_water ? VOXEL_MAGMA : voxel_material(record[c]);
                 point.z += material_wave_offset[wave_material][px[i] & 15][py[i] & 15];
                 position[c][0] = point.x;
                 position[c][1] = point.y;

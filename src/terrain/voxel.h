@@ -38,6 +38,47 @@ struct voxel {
 // No pillar the game builds is this tall; a chunk file claiming more is damaged.
 #define VOXEL_PILLAR_HEIGHT_LIMIT 999
 
+// Materials the code names; their tables are set up in voxel_material.cpp. 11, 8, 4 and 21 are
+// the edge variants of 10, 7, 3 and 20.
+#define VOXEL_AIR 0
+#define VOXEL_DIRT 1
+#define VOXEL_GRAVEL 2
+#define VOXEL_STONE 3
+#define VOXEL_STONE_EDGE 4
+#define VOXEL_BLOCK 5  // cut stone; crumbles back to VOXEL_STONE as debris
+#define VOXEL_PAVER 6
+#define VOXEL_SAND 7
+#define VOXEL_SAND_EDGE 8
+#define VOXEL_GRASS 10
+#define VOXEL_GRASS_EDGE 11
+#define VOXEL_MAGMA 12  // glowing; its wave table sways all terrain seen from under water
+#define VOXEL_EMBERS 13
+#define VOXEL_WATER_FIRST 14  // 14, 15 and 16: water, texture-animated
+#define VOXEL_WATER_LAST 16
+#define VOXEL_LAVA 17
+#define VOXEL_BOG_WATER 18
+#define VOXEL_SWAMP 20
+#define VOXEL_SWAMP_EDGE 21
+#define VOXEL_COAL_ORE 22  // 22 to 27: what ore veins are made of
+#define VOXEL_CLAY 23
+#define VOXEL_LOAM 24
+#define VOXEL_COPPER_ORE 25
+#define VOXEL_IRON_ORE 26
+#define VOXEL_GOLD_ORE 27
+#define VOXEL_ORE_KINDS 6
+#define VOXEL_BURNING 28
+#define VOXEL_SPIKES 29
+#define VOXEL_PLANKS 30
+#define VOXEL_BARK 31
+#define VOXEL_LEAVES 32
+#define VOXEL_GRIMSTONE 33
+#define VOXEL_CRYSTAL 34  // the unbreakable bottom layer
+#define VOXEL_SNOW 35
+#define VOXEL_ICE 36
+#define VOXEL_ROOF 38
+#define VOXEL_WAVE_ONLY 62  // a wave table and no table row
+#define VOXEL_NO_FAMILY 63  // a parent that joins no family for edge finding
+
 // Length of a record: 1 for a single block whatever bits 7-15 hold, the run length otherwise.
 inline uint16_t voxel_length(const voxel *v) {
     return (v->data & VOXEL_SINGLE_FLAG) ? 1 : (uint16_t)(v->data >> VOXEL_LENGTH_SHIFT);

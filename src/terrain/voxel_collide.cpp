@@ -165,7 +165,7 @@ uint8_t voxel_collide_sphere(const vector *center, float radius, vector *result,
                         if (r - t > deepest) {
                             deepest = r - t;
                             normal = {v->nx, v->ny, v->nz};
-                            global_hit_spike = voxel_material(v) == 29 ? 1 : 0;
+                            global_hit_spike = voxel_material(v) == VOXEL_SPIKES ? 1 : 0;
                         }
                     }
                     v = v->next;

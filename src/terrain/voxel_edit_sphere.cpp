@@ -37,7 +37,8 @@ void (*voxel_collect_hook)(uint8_t material) = nullptr;
 // The collect objects a dug block gives the local player: the material's own and its family's,
 // looked up by the hook. Grass family blocks dug by a sphere give dirt.
 static void voxel_sphere_reward(uint8_t material, uint8_t grass_gives_dirt) {
-    if (grass_gives_dirt && material < VOXEL_MATERIAL_COUNT && voxel_material_parent[material] == 10) material = 1;
+    if (grass_gives_dirt && material < VOXEL_MATERIAL_COUNT && voxel_material_parent[material] == VOXEL_GRASS)
+        material = VOXEL_DIRT;
     if (material >= VOXEL_MATERIAL_COUNT) return;
     if (voxel_collect_hook) voxel_collect_hook(material);
 }

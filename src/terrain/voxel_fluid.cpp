@@ -39,7 +39,7 @@ static void voxel_fluid_exchange(voxel *v, int z, voxel *neighbour) {
         // The neighbour's pressure height is read once, before the exchange.
         const float p = m + (float)n->fluid_pressure / 8.0f;
         if (!(m < F && M < m + (float)c / 8.0f && c != 0)) continue;
-        if (voxel_material(v) == 10) v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | 11);
+        if (voxel_material(v) == VOXEL_GRASS) v->data = (uint16_t)((v->data & ~VOXEL_MATERIAL_MASK) | VOXEL_GRASS_EDGE);
 
         for (int step = 0; step < 10; step++) {
             if (P > p + 0.125f) {

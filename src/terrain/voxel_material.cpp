@@ -134,7 +134,8 @@ void voxel_setup_light_table(void) {
 }
 
 // The materials whose wave fields are smoothed into gentle swells; the others stay rough.
-static const uint8_t wave_smoothed_materials[4] = {62, 12, 16, 15};
+static const uint8_t wave_smoothed_materials[4] = {VOXEL_WAVE_ONLY, VOXEL_MAGMA, VOXEL_WATER_LAST,
+                                                   VOXEL_WATER_FIRST + 1};
 
 void setup_wave_table(uint8_t material, float time, float scale) {
     if (material == 0) {

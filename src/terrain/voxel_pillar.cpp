@@ -72,7 +72,7 @@ void voxel_clear_map(void) {
     global_empty_voxel = voxel_create(0, 1);
 
     voxel_destroy(global_off_map_voxel);
-    global_off_map_voxel = voxel_create(3, 1);
+    global_off_map_voxel = voxel_create(VOXEL_STONE, 1);
     if (global_off_map_voxel) {
         global_off_map_voxel->data = 3 | VOXEL_CENTRED_SINGLE;
         global_off_map_voxel->sunlight = 64;

@@ -173,10 +173,10 @@ void voxel_set_normal_xyz(voxel *v, int x, int y, int z) {
                     const vector &a = point[entry[1 + t * 3]];
                     const vector &b = point[entry[2 + t * 3]];
                     const vector &c = point[entry[3 + t * 3]];
-                    float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-                    float wx = c.x - a.x, wy = c.y - a.y, wz = c.z - a.z;
-                    vector n = {uy * wz - uz * wy, uz * wx - ux * wz, ux * wy - uy * wx};
-                    float length = sqrtf(n.x * n.x + n.y * n.y + n.z * n.z + 0.00001f);
+                    vector u = {b.x - a.x, b.y - a.y, b.z - a.z};
+                    vector w = {c.x - a.x, c.y - a.y, c.z - a.z};
+                    vector n = vector_cross(u, w);
+                    float length = sqrtf(vector_dot(n, n) + 0.00001f);
                     sum.x += n.x / length;
                     sum.y += n.y / length;
                     sum.z += n.z / length;
@@ -204,7 +204,8 @@ uint8_t voxel_edge_xyz(int x, int y, int z) {
     voxel *v = chunkmap_get_xyz(x, y, z);
     if (!v || !voxel_is_single(v)) return 0;
     uint8_t material = voxel_material(v);
-    if (material != 10 && material != 7 && material != 3 && material != 20) return 0;
+    if (material != VOXEL_GRASS && material != VOXEL_SAND && material != VOXEL_STONE && material != VOXEL_SWAMP)
+        return 0;
     uint8_t family = voxel_material_parent[material];
     uint8_t new_material = family;
     for (int dx = -1; dx <= 1; dx++) {
@@ -216,7 +217,7 @@ uint8_t voxel_edge_xyz(int x, int y, int z) {
                 if (!n) n = global_empty_voxel;
                 if (!n || !voxel_is_single(n)) continue;
                 uint8_t other = voxel_material_parent[voxel_material(n)];
-                if (other != family && other != 63) new_material = (uint8_t)(family + 1);
+                if (other != family && other != VOXEL_NO_FAMILY) new_material = (uint8_t)(family + 1);
             }
         }
     }

@@ -37,10 +37,10 @@ inline float worldmap_grass_height(float x, float y) {
 }
 
 inline uint8_t worldmap_block_material(int z, float sandz, float stonez) {
-    if (z == 0) return 34;  // Crystal: the unbreakable bottom, whatever the rest says
-    if (z < stonez) return 3;
-    if (z < sandz) return 7;
-    return 1;
+    if (z == 0) return VOXEL_CRYSTAL;  // the unbreakable bottom, whatever the rest says
+    if (z < stonez) return VOXEL_STONE;
+    if (z < sandz) return VOXEL_SAND;
+    return VOXEL_DIRT;
 }
 
 // The surface normal of a column from its neighbours' heights. raw_x and raw_y are the normalised
@@ -125,7 +125,7 @@ voxel *worldmap_reference_column(int X, int Y) {
         top = v;
     }
     subfunction_timer_start(2);
-    if (bottom && worldmap_grassy(h, topz)) voxel_eggshell_pillar(bottom, 1, 10);
+    if (bottom && worldmap_grassy(h, topz)) voxel_eggshell_pillar(bottom, VOXEL_DIRT, VOXEL_GRASS);
     voxel_compress(bottom);
     subfunction_timer_end(2);
     return bottom;
@@ -170,7 +170,7 @@ voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
         int stone_end = worldmap_first_not_below(c.stonez, 1, first_single);
         int sand_end = worldmap_first_not_below(c.sandz, stone_end, first_single);
         const int bounds[5] = {0, 1, stone_end, sand_end, first_single};
-        const uint8_t materials[4] = {34, 3, 7, 1};
+        const uint8_t materials[4] = {VOXEL_CRYSTAL, VOXEL_STONE, VOXEL_SAND, VOXEL_DIRT};
         for (int part = 0; part < 4; part++) {
             for (int z = bounds[part]; z < bounds[part + 1];) {
                 int length = bounds[part + 1] - z;
@@ -183,7 +183,7 @@ voxel *worldmap_fast_column(int X, int Y, const column_heights &c) {
     }
     for (int z = first_single; z <= topz; z++) {
         uint8_t material = worldmap_block_material(z, c.sandz, c.stonez);
-        if (material == 1 && grassy) material = 10;
+        if (material == VOXEL_DIRT && grassy) material = VOXEL_GRASS;
         voxel *v = voxel_create(material, 1);
         if (!v) continue;
         float offset = worldmap_marker_offset(topz, neighborz, z);
@@ -246,27 +246,27 @@ void worldmap_tree_seeds(int cx, int cy) {
         // A seed the game grows into a standing tree is used up by it; without the hook it stays
         // in the ground as a seed.
         if (worldmap_tree_hook && worldmap_tree_hook((float)(int)tx + 0.5f, (float)(int)ty + 0.5f, totalz)) continue;
-        voxel_set_xyz((int)tx, (int)ty, (int)totalz, 35, 64, 1);
+        voxel_set_xyz((int)tx, (int)ty, (int)totalz, VOXEL_SNOW, 64, 1);
     }
     worldmap_grow_trees(cx, cy);
 }
 
 void worldmap_ores(int cx, int cy) {
-    uint8_t ore = (uint8_t)(22 + random_number() % 6);
+    uint8_t ore = (uint8_t)(VOXEL_COAL_ORE + random_number() % VOXEL_ORE_KINDS);
     int count = (int)random_range(0.0f, 10.0f);
     for (int i = 0; i < count; i++) {
         float ox = random_range(0.0f, 64.0f) + (float)(64 * cx);
         float oy = random_range(0.0f, 64.0f) + (float)(64 * cy);
         float totalz = maplayer_height(maplayer_total, ox, oy);
         float stonez = worldmap_stone_height(ox, oy);
-        if (ore == 23 || ore == 24) {
+        if (ore == VOXEL_CLAY || ore == VOXEL_LOAM) {
             if (stonez < totalz) {
                 float z = random_range(stonez, totalz);
-                voxel_ore_sphere_xyz(ox, oy, z, 6.0f, ore, 1, 0, 100);
+                voxel_ore_sphere_xyz(ox, oy, z, 6.0f, ore, VOXEL_DIRT, 0, 100);
             }
         } else {
             float z = random_range(0.0f, stonez);
-            if (z < totalz) voxel_ore_sphere_xyz(ox, oy, z, 4.0f, ore, 3, 0, 100);
+            if (z < totalz) voxel_ore_sphere_xyz(ox, oy, z, 4.0f, ore, VOXEL_STONE, 0, 100);
         }
     }
 }
@@ -360,7 +360,7 @@ inline void worldmap_edge_block(int i, int j, int X, int Y, int z) {
     voxel *v = worldmap_edge_lookup(i, j, X, Y, z);
     if (!v || !voxel_is_single(v)) return;
     uint8_t material = voxel_material(v);
-    if (material != 10 && material != 7 && material != 3 && material != 20) return;
+    if (material != VOXEL_GRASS && material != VOXEL_SAND && material != VOXEL_STONE && material != VOXEL_SWAMP) return;
     uint8_t family = voxel_material_parent[material];
     uint8_t new_material = family;
     for (int dx = -1; dx <= 1 && new_material == family; dx++) {
@@ -372,7 +372,7 @@ inline void worldmap_edge_block(int i, int j, int X, int Y, int z) {
                 if ((!dx && !dy && k == 1) || !n || !voxel_is_single(n)) continue;
                 uint8_t other = voxel_material_parent[voxel_material(n)];
                 // Once the block is an edge, no further neighbour can change that.
-                if (other != family && other != 63) {
+                if (other != family && other != VOXEL_NO_FAMILY) {
                     new_material = (uint8_t)(family + 1);
                     break;
                 }

@@ -38,7 +38,7 @@ void isletile_write_circle(unsigned cx, unsigned cy, unsigned value, unsigned al
             int d2 = (icx - x) * (icx - x) + (icy - y) * (icy - y);
             if ((float)d2 >= outer * outer) continue;
             // A soft disc: full strength in the middle, fading to nothing at the outer radius.
-            float fade = (1.0f + trig_cosf(3.141593f * sqrtf((float)d2) / outer)) / 2.0f;
+            float fade = (1.0f + trig_cosf(KESTROVA_PI * sqrtf((float)d2) / outer)) / 2.0f;
             isletile_write((unsigned)x, (unsigned)y, value, (unsigned)((float)alpha * fade));
         }
     }

@@ -17,6 +17,7 @@
 #include "foundation/random.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_hud.h"
 #include "game/kestrova_gather.h"
 #include "object_test_util.h"
 #include "objects/player_file.h"

@@ -15,7 +15,10 @@
 #include "edit_test_util.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_daynight.h"
+#include "game/kestrova_hud.h"
 #include "game/kestrova_survival.h"
+#include "game/kestrova_tree.h"
 #include "object_test_util.h"
 #include "world/worldmap.h"
 

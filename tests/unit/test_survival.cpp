@@ -11,6 +11,7 @@
 #include "edit_test_util.h"
 #include "game/kestrova.h"
 #include "game/kestrova_actions.h"
+#include "game/kestrova_daynight.h"
 #include "game/kestrova_survival.h"
 #include "object_test_util.h"
 #include "world/worldmap.h"

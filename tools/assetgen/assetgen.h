@@ -53,9 +53,12 @@ uint8_t assetgen_font_open(const char *path);
 void assetgen_font_close(void);
 // Coverage (0..1) of one character drawn with its baseline at (x, baseline_y),
 // pixel height size and horizontal squeeze, added into the coverage map.
-// Returns the pen advance in pixels; the glyph's ink box goes to the pointers.
+// Returns the pen advance in pixels; the glyph's ink box goes to ink unless it is null.
+struct assetgen_ink_box {
+    int left, right, top, bottom;
+};
 float assetgen_font_draw(float *coverage, int width, int height, uint32_t character, float size, float squeeze,
-                         int x, int baseline_y, int *ink_left, int *ink_right, int *ink_top, int *ink_bottom);
+                         int x, int baseline_y, assetgen_ink_box *ink);
 float assetgen_font_measure(uint32_t character, float size, float squeeze, int *ink_left, int *ink_right);
 
 // Each producer writes its files under the game folder; 1 when all were written.

@@ -83,8 +83,7 @@ uint8_t assetgen_make_title(const char *folder) {
     }
     float pen = centre - width * 0.5f;
     for (const char *c = name; *c; c++)
-        pen += assetgen_font_draw(text, size, size, (uint32_t)*c, font_size, 0.92f, (int)pen, 214, nullptr, nullptr,
-                                  nullptr, nullptr);
+        pen += assetgen_font_draw(text, size, size, (uint32_t)*c, font_size, 0.92f, (int)pen, 214, nullptr);
     art_dilate(text, outline, size, size, 4);
     memcpy(glow, outline, sizeof(float) * size * size);
     art_blur(glow, size, size, 6);

@@ -56,7 +56,7 @@ float assetgen_font_measure(uint32_t character, float size, float squeeze, int *
 }
 
 float assetgen_font_draw(float *coverage, int width, int height, uint32_t character, float size, float squeeze,
-                         int x, int baseline_y, int *ink_left, int *ink_right, int *ink_top, int *ink_bottom) {
+                         int x, int baseline_y, assetgen_ink_box *ink) {
     FT_GlyphSlot slot = assetgen_font_render(character, size, squeeze);
     if (!slot) return 0.0f;
     int left = x + slot->bitmap_left, top = baseline_y - slot->bitmap_top;
@@ -70,10 +70,7 @@ float assetgen_font_draw(float *coverage, int width, int height, uint32_t charac
             if (value > cell) cell = value;
         }
     }
-    if (ink_left) *ink_left = left;
-    if (ink_right) *ink_right = left + (int)bitmap.width;
-    if (ink_top) *ink_top = top;
-    if (ink_bottom) *ink_bottom = top + (int)bitmap.rows;
+    if (ink) *ink = {left, left + (int)bitmap.width, top, top + (int)bitmap.rows};
     return (float)slot->advance.x / 64.0f;
 }
 
@@ -124,7 +121,7 @@ static void assetgen_font_glyph(float *coverage, const assetgen_glyph_box &box, 
     float cell[FONT_ROW_HEIGHT * 64];
     memset(cell, 0, sizeof(cell));
     assetgen_font_draw(cell, 64, FONT_ROW_HEIGHT, (uint32_t)(uint8_t)box.character, FONT_PIXEL_SIZE, squeeze,
-                       x - box.left + 8, FONT_BASELINE, nullptr, nullptr, nullptr, nullptr);
+                       x - box.left + 8, FONT_BASELINE, nullptr);
     for (int y = 1; y < FONT_ROW_HEIGHT - 1; y++) {
         for (int cx = 1; cx < box_width - 1; cx++) {
             float value = cell[y * 64 + cx + 8];

@@ -16,40 +16,11 @@ static void v_sub(const float a[3], const float b[3], float out[3]) {
     out[2] = a[2] - b[2];
 }
 
-static float v_dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-static void v_cross(const float a[3], const float b[3], float out[3]) {
-    float x = a[1] * b[2] - a[2] * b[1], y = a[2] * b[0] - a[0] * b[2], z = a[0] * b[1] - a[1] * b[0];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-}
-
 static void v_normalise(float v[3]) {
-    float length = sqrtf(v_dot(v, v) + 1e-12f);
+    float length = sqrtf(vector_dot_xyz(v, v) + 1e-12f);
     v[0] /= length;
     v[1] /= length;
     v[2] /= length;
-}
-
-void ag_quat_multiply(const float a[4], const float b[4], float out[4]) {
-    float x = a[3] * b[0] + a[0] * b[3] + a[1] * b[2] - a[2] * b[1];
-    float y = a[3] * b[1] - a[0] * b[2] + a[1] * b[3] + a[2] * b[0];
-    float z = a[3] * b[2] + a[0] * b[1] - a[1] * b[0] + a[2] * b[3];
-    float w = a[3] * b[3] - a[0] * b[0] - a[1] * b[1] - a[2] * b[2];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-    out[3] = w;
-}
-
-void ag_quat_rotate(const float q[4], const float v[3], float out[3]) {
-    float p[4] = {v[0], v[1], v[2], 0.0f}, c[4] = {-q[0], -q[1], -q[2], q[3]}, t[4], r[4];
-    ag_quat_multiply(q, p, t);
-    ag_quat_multiply(t, c, r);
-    out[0] = r[0];
-    out[1] = r[1];
-    out[2] = r[2];
 }
 
 void ag_quat_from_euler(float ax, float ay, float az, float q[4]) {
@@ -57,8 +28,8 @@ void ag_quat_from_euler(float ax, float ay, float az, float q[4]) {
     float qy[4] = {0, sinf(ay * 0.5f), 0, cosf(ay * 0.5f)};
     float qz[4] = {0, 0, sinf(az * 0.5f), cosf(az * 0.5f)};
     float t[4];
-    ag_quat_multiply(qy, qx, t);
-    ag_quat_multiply(qz, t, q);
+    quaternion_multiply_xyzw(qy, qx, t);
+    quaternion_multiply_xyzw(qz, t, q);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -138,7 +109,7 @@ void ag_place(ag_model *model, float x, float y, float z, float ax, float ay, fl
     // Columns of the new rotation are the turned axes.
     for (int c = 0; c < 3; c++) {
         float axis[3] = {c == 0 ? 1.0f : 0.0f, c == 1 ? 1.0f : 0.0f, c == 2 ? 1.0f : 0.0f}, turned[3];
-        ag_quat_rotate(q, axis, turned);
+        quaternion_rotate_xyzw(q, axis, turned);
         for (int row = 0; row < 3; row++) r[row * 3 + c] = turned[row];
     }
     float *m = model->m;
@@ -199,7 +170,7 @@ static void ag_quad(ag_model *model, const float p0[3], const float p1[3], const
     float e1[3], e2[3], n[3];
     v_sub(p1, p0, e1);
     v_sub(p3, p0, e2);
-    v_cross(e1, e2, n);
+    vector_cross_xyz(e1, e2, n);
     v_normalise(n);
     int a, b, c, d;
     if (transpose) {
@@ -248,15 +219,15 @@ static void ag_basis(const float d[3], float u[3], float v[3]) {
         helper[0] = 1;
         helper[2] = 0;
     }
-    v_cross(helper, d, u);
+    vector_cross_xyz(helper, d, u);
     v_normalise(u);
-    v_cross(d, u, v);
+    vector_cross_xyz(d, u, v);
 }
 
 void ag_cylinder(ag_model *model, const float a[3], const float b[3], float ra, float rb, int sides, uint8_t caps) {
     float d[3], u[3], v[3];
     v_sub(b, a, d);
-    float length = sqrtf(v_dot(d, d));
+    float length = sqrtf(vector_dot_xyz(d, d));
     if (length < 1e-6f) return;
     v_normalise(d);
     ag_basis(d, u, v);
@@ -357,7 +328,7 @@ void ag_rock(ag_model *model, float cx, float cy, float cz, float rx, float ry, 
                 float e1[3], e2[3], n[3];
                 v_sub(b, a, e1);
                 v_sub(c, a, e2);
-                v_cross(e1, e2, n);
+                vector_cross_xyz(e1, e2, n);
                 v_normalise(n);
                 float s0 = (float)i / sides, s1 = (float)(i + 1) / sides, t0 = (float)r / rings, t1 = (float)(r + 1) / rings;
                 int ia = ag_emit(model, a, n, s0, t0);
@@ -411,7 +382,7 @@ void ag_card(ag_model *model, const float corner[3], const float u[3], const flo
     float e1[3], e2[3], n[3];
     v_sub(p[1], p[0], e1);
     v_sub(p[3], p[0], e2);
-    v_cross(e2, e1, n);
+    vector_cross_xyz(e2, e1, n);
     v_normalise(n);
     int a = ag_emit(model, p[0], n, 0, 0), b = ag_emit(model, p[3], n, 0, 1);
     int c = ag_emit(model, p[2], n, 1, 1), d = ag_emit(model, p[1], n, 1, 0);
@@ -548,9 +519,9 @@ void ag_pose_mesh(const ag_model *model, int mesh_index, int frame, float *posit
             memcpy(Q[j], p->q, sizeof(Q[j]));
         } else {
             float moved[3];
-            ag_quat_rotate(Q[parent], p->t, moved);
+            quaternion_rotate_xyzw(Q[parent], p->t, moved);
             for (int k = 0; k < 3; k++) T[j][k] = T[parent][k] + moved[k];
-            ag_quat_multiply(Q[parent], p->q, Q[j]);
+            quaternion_multiply_xyzw(Q[parent], p->q, Q[j]);
         }
     }
     for (int k = 0; k < mesh->num_vertex; k++) {
@@ -558,9 +529,9 @@ void ag_pose_mesh(const ag_model *model, int mesh_index, int frame, float *posit
         int j = v->joint;
         float local[3], turned[3];
         v_sub(v->p, model->joint[j].bind, local);
-        ag_quat_rotate(Q[j], local, turned);
+        quaternion_rotate_xyzw(Q[j], local, turned);
         for (int c = 0; c < 3; c++) positions[k * 3 + c] = T[j][c] + turned[c];
-        ag_quat_rotate(Q[j], v->n, normals + k * 3);
+        quaternion_rotate_xyzw(Q[j], v->n, normals + k * 3);
     }
 }
 
@@ -645,9 +616,13 @@ static void ag_fill(assetgen_image *image, float *depth, const ag_screen_vertex 
     }
 }
 
-void ag_render(assetgen_image *image, float *depth, const ag_model *model, const ag_slot *slots, int num_slots,
-               int frame, const float facing[4], const ag_view *view, const assetgen_image *textures, int num_textures,
-               const assetgen_image *shade, const assetgen_image *metal) {
+void ag_render(assetgen_image *image, float *depth, const ag_scene *scene) {
+    const ag_model *model = scene->model;
+    const ag_slot *slots = scene->slots;
+    const int num_slots = scene->num_slots, frame = scene->frame, num_textures = scene->num_textures;
+    const float *facing = scene->facing;
+    const ag_view *view = scene->view;
+    const assetgen_image *textures = scene->textures, *shade = scene->shade, *metal = scene->metal;
     static float positions[AG_MAX_VERTEX * 3], normals[AG_MAX_VERTEX * 3], outline[AG_MAX_VERTEX * 3];
     static ag_screen_vertex screen[AG_MAX_VERTEX];
     for (int s = 0; s < num_slots; s++) {
@@ -656,8 +631,8 @@ void ag_render(assetgen_image *image, float *depth, const ag_model *model, const
         const ag_mesh *mesh = &model->mesh[slot->mesh];
         ag_pose_mesh(model, slot->mesh, frame, positions, normals);
         for (int k = 0; k < mesh->num_vertex; k++) {
-            ag_quat_rotate(facing, positions + k * 3, positions + k * 3);
-            ag_quat_rotate(facing, normals + k * 3, normals + k * 3);
+            quaternion_rotate_xyzw(facing, positions + k * 3, positions + k * 3);
+            quaternion_rotate_xyzw(facing, normals + k * 3, normals + k * 3);
             v_normalise(normals + k * 3);
         }
         // Outline directions: coincident vertices share the sum of their normals, as the
@@ -667,7 +642,7 @@ void ag_render(assetgen_image *image, float *depth, const ag_model *model, const
             for (int j = 0; j < mesh->num_vertex; j++) {
                 float d[3];
                 v_sub(positions + k * 3, positions + j * 3, d);
-                if (v_dot(d, d) < 0.000001f)
+                if (vector_dot_xyz(d, d) < 0.000001f)
                     for (int c = 0; c < 3; c++) sum[c] += normals[j * 3 + c];
             }
             v_normalise(sum);
@@ -685,13 +660,13 @@ void ag_render(assetgen_image *image, float *depth, const ag_model *model, const
                 float p[3], rel[3];
                 for (int c = 0; c < 3; c++) p[c] = positions[k * 3 + c] + (pass ? outline[k * 3 + c] * view->outline : 0.0f);
                 v_sub(p, view->centre, rel);
-                screen[k].x = image->width * 0.5f + view->scale * v_dot(view->side, rel);
-                screen[k].y = image->height * 0.5f - view->scale * v_dot(view->up, rel);
-                screen[k].z = v_dot(view->back, rel);
+                screen[k].x = image->width * 0.5f + view->scale * vector_dot_xyz(view->side, rel);
+                screen[k].y = image->height * 0.5f - view->scale * vector_dot_xyz(view->up, rel);
+                screen[k].z = vector_dot_xyz(view->back, rel);
                 screen[k].uv[0] = mesh->vertex[k].uv[0];
                 screen[k].uv[1] = mesh->vertex[k].uv[1];
-                screen[k].env[0] = 0.5f - 0.5f * v_dot(view->side, normals + k * 3);
-                screen[k].env[1] = 0.5f - 0.5f * v_dot(view->up, normals + k * 3);
+                screen[k].env[0] = 0.5f - 0.5f * vector_dot_xyz(view->side, normals + k * 3);
+                screen[k].env[1] = 0.5f - 0.5f * vector_dot_xyz(view->up, normals + k * 3);
             }
             for (int t = 0; t < mesh->num_triangle; t++) {
                 const ag_screen_vertex *a = &screen[mesh->triangle[t][0]], *b = &screen[mesh->triangle[t][1]],

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "assetgen.h"
+#include "foundation/vecmath.h"
 
 #define AG_MAX_VERTEX 4000
 #define AG_MAX_TRIANGLE 4000
@@ -108,8 +109,6 @@ ag_pose *ag_frame_add(ag_model *model);  // the new frame's joint poses
 void ag_animation_end(ag_model *model);
 void ag_pose_turn(ag_pose *pose, float ax, float ay, float az);  // sets the rotation (x, then y, then z)
 void ag_quat_from_euler(float ax, float ay, float az, float q[4]);
-void ag_quat_multiply(const float a[4], const float b[4], float out[4]);
-void ag_quat_rotate(const float q[4], const float v[3], float out[3]);
 
 // Writes the model as an Inter-Quake Export text file. Returns 1 on success.
 uint8_t ag_write_iqe(const char *path, const ag_model *model);
@@ -140,9 +139,18 @@ void ag_view_look(ag_view *view, float fx, float fy, float fz);
 // The inventory board's view: x right, y down, z towards the viewer.
 void ag_view_board(ag_view *view);
 
-// Draws the slots of a model in a frame, turned by facing (x, y, z, w), into image with a depth
-// buffer (width * height floats, cleared to -1e30 by the caller). shade and metal are the
-// environment pictures; textures the model's own.
-void ag_render(assetgen_image *image, float *depth, const ag_model *model, const ag_slot *slots, int num_slots,
-               int frame, const float facing[4], const ag_view *view, const assetgen_image *textures, int num_textures,
-               const assetgen_image *shade, const assetgen_image *metal);
+// What ag_render draws: the slots of a model in a frame, turned by facing (x, y, z, w), seen through
+// view. shade and metal are the environment pictures; textures the model's own.
+struct ag_scene {
+    const ag_model *model;
+    const ag_slot *slots;
+    int num_slots;
+    int frame;
+    const float *facing;
+    const ag_view *view;
+    const assetgen_image *textures;
+    int num_textures;
+    const assetgen_image *shade, *metal;
+};
+// Draws the scene into image with a depth buffer (width * height floats, cleared to -1e30 by the caller).
+void ag_render(assetgen_image *image, float *depth, const ag_scene *scene);

@@ -15,8 +15,8 @@ static void board_facing(float q[4]) {
     float q1[4] = {0, 0, sinf(-0.3926991f), cosf(-0.3926991f)};
     float q2[4] = {0, sinf(0.2617994f), 0, cosf(0.2617994f)};
     float t[4];
-    ag_quat_multiply(q2, q1, t);
-    ag_quat_multiply(q1, t, q);
+    quaternion_multiply_xyzw(q2, q1, t);
+    quaternion_multiply_xyzw(q1, t, q);
 }
 
 // The in-hand turn of one frame with the camera level and facing -y, as the game composes it.
@@ -25,8 +25,8 @@ static void inhand_facing(const float *frame, float q[4]) {
     float qy[4] = {0, sinf(frame[1] * PI), 0, cosf(frame[1] * PI)};
     float qx[4] = {sinf(frame[0] * PI), 0, 0, cosf(frame[0] * PI)};
     float t[4];
-    ag_quat_multiply(qy, qz, t);
-    ag_quat_multiply(qx, t, q);
+    quaternion_multiply_xyzw(qy, qz, t);
+    quaternion_multiply_xyzw(qx, t, q);
 }
 
 static void set_slots(const assetgen_kind *kind, ag_slot *slots, int mesh0) {
@@ -67,7 +67,8 @@ static assetgen_image render(const assetgen_kind *kind, int w, int h, int frame,
     set_slots(kind, slots, mesh0);
     ag_view doubled = *view;
     doubled.scale *= 2.0f;
-    ag_render(&big, depth, kind->model, slots, kind->num_slots, frame, facing, &doubled, textures, 2, &shade, &metal);
+    ag_scene scene = {kind->model, slots, kind->num_slots, frame, facing, &doubled, textures, 2, &shade, &metal};
+    ag_render(&big, depth, &scene);
     assetgen_image out = assetgen_image_create(w, h);
     downsample(&big, &out);
     assetgen_image_free(&big);
@@ -90,7 +91,7 @@ static void fit(const assetgen_kind *kind, ag_view *view, int frame, const float
         ag_pose_mesh(kind->model, mesh, frame, positions, normals);
         for (int k = 0; k < kind->model->mesh[mesh].num_vertex; k++) {
             float p[3];
-            ag_quat_rotate(facing, positions + k * 3, p);
+            quaternion_rotate_xyzw(facing, positions + k * 3, p);
             float u = p[0] * view->side[0] + p[1] * view->side[1] + p[2] * view->side[2];
             float v = p[0] * view->up[0] + p[1] * view->up[1] + p[2] * view->up[2];
             lo[0] = fminf(lo[0], u);
@@ -250,8 +251,7 @@ static void label(assetgen_image *sheet, const char *text, int x, int baseline, 
     float *coverage = (float *)calloc((size_t)w * h, sizeof(float));
     float pen = (float)x;
     for (const char *c = text; *c; c++)
-        pen += assetgen_font_draw(coverage, w, h, (uint32_t)(uint8_t)*c, size, 1.0f, (int)pen, baseline, nullptr, nullptr,
-                                  nullptr, nullptr);
+        pen += assetgen_font_draw(coverage, w, h, (uint32_t)(uint8_t)*c, size, 1.0f, (int)pen, baseline, nullptr);
     for (int i = 0; i < w * h; i++) {
         if (coverage[i] <= 0.0f) continue;
         int px = i % w, py = i / w;
