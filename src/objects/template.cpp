@@ -21,6 +21,10 @@ object object_template[TEMPLATE_COUNT];
 uint16_t num_object_template = 0;
 inhand_animation object_template_inhand_animation[TEMPLATE_COUNT];
 
+object *voxel_material_object[VOXEL_MATERIAL_COUNT];
+object *voxel_material_template[VOXEL_MATERIAL_COUNT];
+uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
+
 object *debris_object_template = nullptr, *block_object_template = nullptr, *dust_object_template = nullptr,
        *smoke_object_template = nullptr, *flame_object_template = nullptr;
 
@@ -56,6 +60,10 @@ void template_report_left_out(void) {
 
 void template_setup(void) {
     num_object_template = 0;
+    for (int m = 0; m < VOXEL_MATERIAL_COUNT; m++) {
+        voxel_material_object[m] = voxel_material_template[m] = nullptr;
+        voxel_material_metal[m] = (uint8_t)m;
+    }
     template_left_out = 0;
     template_left_out_names[0] = 0;
     debris_object_template = block_object_template = dust_object_template = nullptr;
