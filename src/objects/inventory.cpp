@@ -64,17 +64,20 @@ void object_add_to_inventory(object *o, object *object_to_add, uint8_t adding_fr
         log_message(2, "Refused to put %s into its own inventory", object_to_add->name);
         return;
     }
+    // From a template, the count and material are the arguments; the template itself is never
+    // written, so later spawns of it start from what it was loaded with.
+    uint16_t count_added = object_to_add->inventory_stack_count;
+    uint8_t material_added = object_to_add->material;
     if (adding_from_template) {
-        // The template keeps these, and later spawns of it copy them.
-        object_to_add->inventory_stack_count = object_to_add->inventory_stackable ? stack_count : (uint16_t)1;
-        object_to_add->material = material;
+        count_added = object_to_add->inventory_stackable ? stack_count : (uint16_t)1;
+        material_added = material;
     }
-    int remaining = object_to_add->inventory_stack_count ? object_to_add->inventory_stack_count : 1;
+    int remaining = count_added ? count_added : 1;
     object *old_head = o->inventory_pile;
 
     for (object *r = o->inventory_pile; r && remaining > 0; r = r->next) {
         if (r == object_to_add || !r->inventory_stackable) continue;
-        if (r->template_index != object_to_add->template_index || r->material != object_to_add->material) continue;
+        if (r->template_index != object_to_add->template_index || r->material != material_added) continue;
         // A stack already at or over its limit (read from a file) takes nothing and gives nothing.
         if (r->inventory_stack_count >= r->max_inventory_stack_count) continue;
         int sum = r->inventory_stack_count + remaining;
@@ -90,8 +93,10 @@ void object_add_to_inventory(object *o, object *object_to_add, uint8_t adding_fr
     uint8_t destroyed = 0;
     if (remaining > 0) {
         object *item = object_to_add;
-        if (adding_from_template)
+        if (adding_from_template) {
             item = object_spawn(object_to_add, nullptr, 300, o->position.x, o->position.y, o->position.z);
+            if (item) item->material = material_added;
+        }
         if (item) {
             put_object_into_pile(item, &o->inventory_pile);
             item->position.x = item->position.y = 400.0f;

@@ -11,6 +11,7 @@
 #include "models/joint.h"
 #include "objects/inventory.h"
 #include "objects/object_draw.h"
+#include "objects/object_field.h"
 #include "objects/object_file.h"
 #include "objects/template.h"
 #include "terrain/multri.h"
@@ -52,13 +53,18 @@ void put_object_into_pile(object *o, object **pile) {
     o->current_pile = pile;
 }
 
-object *object_create(void) {
-    object *o = (object *)calloc(1, sizeof(object));
-    if (!o) return nullptr;
+// Recipes live in templates only: an object's ten positions need nothing.
+static void object_set_no_recipe(object *o) {
     for (int i = 0; i < OBJECT_RECIPE_SIZE; i++) {
         o->recipe_template_index[i] = OBJECT_NO_TEMPLATE;
         o->recipe_material[i] = OBJECT_ANY_MATERIAL;
     }
+}
+
+object *object_create(void) {
+    object *o = (object *)calloc(1, sizeof(object));
+    if (!o) return nullptr;
+    object_set_no_recipe(o);
     return o;
 }
 
@@ -75,60 +81,15 @@ object *object_spawn_into_pile(object *copy_from, object **pile, uint16_t delay,
     if (!o) return nullptr;
     log_message(5, "      Object %p spawned", (void *)o);
 
-    o->linka = o->linkb = o->no_collide_parent = nullptr;
-    o->joints = nullptr;
+    // The kind whole, then what belongs to this instance alone: it shares nothing it owns (links,
+    // joints, kept records) with the template; the in-hand animation and textures stay shared.
+    *o = *copy_from;
+    object_field_clear_instance(o);
+    object_set_no_recipe(o);
     o->delay = delay;
     o->position = vector{x, y, z};
-    o->velocity = vector{0.0f, 0.0f, 0.0f};
-    o->vdamp = vector{0.0f, 0.0f, 0.0f};
-    o->facing_xyzw[0] = o->facing_xyzw[1] = o->facing_xyzw[2] = 0.0f;
     o->facing_xyzw[3] = 1.0f;
-    o->jumps_remaining = 0;
-    o->light = 0;
-
-    o->template_index = copy_from->template_index;
-    o->full_collide = copy_from->full_collide;
-    o->flat_on_ground = copy_from->flat_on_ground;
-    o->static_sphere = copy_from->static_sphere;
-    o->rolling_sphere = copy_from->rolling_sphere;
-    o->show_material = copy_from->show_material;
-    o->behave_like_debris = copy_from->behave_like_debris;
-    o->behave_like_dust = copy_from->behave_like_dust;
-    o->behave_like_bomb = copy_from->behave_like_bomb;
-    o->behave_like_zombi = copy_from->behave_like_zombi;
-    o->behave_like_tree = copy_from->behave_like_tree;
-    o->behave_like_terrain_model = copy_from->behave_like_terrain_model;
-    o->material = copy_from->material;
-    o->spin_add = copy_from->spin_add;
-    o->spin = copy_from->spin;
-    o->hits = copy_from->hits;
-    o->size = copy_from->size;
-    o->dig_radius = copy_from->dig_radius;
-    o->attack_damage = copy_from->attack_damage;
-    o->weight = copy_from->weight;
-    o->value = copy_from->value;
-    o->min = copy_from->min;
-    o->max = copy_from->max;
-    memcpy(o->local_texture, copy_from->local_texture, sizeof(o->local_texture));
-    o->icon_in_game = copy_from->icon_in_game;
-    o->icon_in_inventory = copy_from->icon_in_inventory;
-    o->icon_has_material_overlay = copy_from->icon_has_material_overlay;
-    o->icon_texture = copy_from->icon_texture;
-    o->inventory_scale = copy_from->inventory_scale;
-    o->inventory_stackable = copy_from->inventory_stackable;
-    o->inventory_stack_count = copy_from->inventory_stack_count;
-    o->max_inventory_stack_count = copy_from->max_inventory_stack_count;
-    o->model_index = copy_from->model_index;
-    o->num_mesh = copy_from->num_mesh > OBJECT_MAX_MESH ? (uint16_t)OBJECT_MAX_MESH : copy_from->num_mesh;
-    o->frame = copy_from->frame;
-    for (int i = 0; i < o->num_mesh; i++) {
-        o->mesh_index[i] = copy_from->mesh_index[i];
-        o->mesh_frame[i] = copy_from->mesh_frame[i];
-        o->mesh_local_texture_index[i] = copy_from->mesh_local_texture_index[i];
-        o->mesh_local_overlay_index[i] = copy_from->mesh_local_overlay_index[i];
-        o->mesh_paperdoll[i] = copy_from->mesh_paperdoll[i];
-    }
-    o->inhand_animation = copy_from->inhand_animation;
+    if (o->num_mesh > OBJECT_MAX_MESH) o->num_mesh = OBJECT_MAX_MESH;
 
     safe_string_copy(o->name, copy_from->name, OBJECT_NAME_SIZE, 0);
     string_normalcase(o->name);

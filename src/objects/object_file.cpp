@@ -9,12 +9,9 @@
 #include "foundation/file.h"
 #include "foundation/logfile.h"
 #include "objects/inventory.h"
+#include "objects/object_field.h"
 #include "objects/template.h"
 #include "world/chunkmap.h"
-
-// Bytes of a record from its material up to and including its facing.
-#define OBJECT_RECORD_FIELD_BYTES 37
-
 
 // Writes a name byte by byte up to and including its zero, at most 31 characters.
 static void object_write_name(FILE *file, const char *name) {
@@ -39,19 +36,9 @@ static void object_export_nested(FILE *openfile, object *o, int depth) {
     file_write_float(openfile, o->position.z);
     object_write_name(openfile, t->name);
     object_write_name(openfile, o->name);
-    file_write_byte(openfile, o->material);
-    file_write_byte(openfile, o->light);
-    file_write_byte(openfile, o->full_collide);
-    file_write_byte(openfile, o->flat_on_ground);
-    file_write_byte(openfile, o->rolling_sphere);
-    file_write_byte(openfile, o->static_sphere);
-    file_write_byte(openfile, o->show_material);
-    file_write_short(openfile, o->inventory_stack_count);
-    file_write_short(openfile, o->spin);
-    file_write_short(openfile, o->frame);
-    file_write_float(openfile, o->hits);
-    file_write_float(openfile, o->value);
-    for (int i = 0; i < 4; i++) file_write_float(openfile, o->facing_xyzw[i]);
+    uint8_t fields[OBJECT_FIELD_SAVED_BYTES];
+    object_field_encode(o, fields);
+    fwrite(fields, 1, sizeof(fields), openfile);
     file_write_byte(openfile, '<');
     if (depth < OBJECT_MAX_NESTING) {
         for (object *held = o->inventory_pile; held; held = held->next)
@@ -117,10 +104,6 @@ static uint8_t object_read_byte(const object_read_state *st, size_t *pos) {
     uint8_t value = *pos < st->size ? st->data[*pos] : (uint8_t)0;
     (*pos)++;
     return value;
-}
-static uint16_t object_read_u16(const object_read_state *st, size_t *pos) {
-    uint16_t low = object_read_byte(st, pos);
-    return (uint16_t)(low | (object_read_byte(st, pos) << 8));
 }
 static float object_read_f32(const object_read_state *st, size_t *pos) {
     uint8_t bytes[4];
@@ -191,7 +174,7 @@ static size_t object_measure_record(const uint8_t *data, size_t size, size_t pos
             object_measure_problem = pos + OBJECT_NAME_SIZE >= size ? "it is cut short" : "a name has no end";
             return 0;
         }
-        pos += OBJECT_RECORD_FIELD_BYTES;
+        pos += OBJECT_FIELD_SAVED_BYTES;
         if (pos >= size) {
             object_measure_problem = "it is cut short";
             return 0;
@@ -310,23 +293,17 @@ static object *object_take_record(object_read_state *st, size_t pos, size_t leng
     st->made++;
 
     memcpy(o->name, name, OBJECT_NAME_SIZE);
-    o->material = object_read_byte(st, &p);
-    o->light = object_read_byte(st, &p);
-    o->full_collide = object_read_byte(st, &p);
-    o->flat_on_ground = object_read_byte(st, &p);
-    o->rolling_sphere = object_read_byte(st, &p);
-    o->static_sphere = object_read_byte(st, &p);
-    o->show_material = object_read_byte(st, &p);
-    o->inventory_stack_count = object_read_u16(st, &p);
-    o->spin = object_read_u16(st, &p);
-    o->frame = object_read_u16(st, &p);
-    float hits = object_read_f32(st, &p), value = object_read_f32(st, &p);
-    float facing[4];
-    for (int i = 0; i < 4; i++) facing[i] = object_read_f32(st, &p);
     // Numbers that are not numbers keep the template's values and the upright facing.
-    if (std::isfinite(hits)) o->hits = hits;
-    if (std::isfinite(value)) o->value = value;
-    if (std::isfinite(facing[0]) && std::isfinite(facing[1]) && std::isfinite(facing[2]) && std::isfinite(facing[3]))
+    const float hits = o->hits, value = o->value;
+    float facing[4];
+    memcpy(facing, o->facing_xyzw, sizeof(facing));
+    // The measure found the record whole, so its fields are all there.
+    object_field_decode(st->data + p, o);
+    p += OBJECT_FIELD_SAVED_BYTES;
+    if (!std::isfinite(o->hits)) o->hits = hits;
+    if (!std::isfinite(o->value)) o->value = value;
+    if (!std::isfinite(o->facing_xyzw[0]) || !std::isfinite(o->facing_xyzw[1]) || !std::isfinite(o->facing_xyzw[2]) ||
+        !std::isfinite(o->facing_xyzw[3]))
         memcpy(o->facing_xyzw, facing, sizeof(facing));
     if (holder && !finite_position) {
         float sx, sy;

@@ -15,6 +15,7 @@
 #include "display/input.h"
 #include "foundation/logfile.h"
 #include "foundation/platform.h"
+#include "objects/object_field.h"
 #include "objects/template.h"
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
@@ -89,15 +90,9 @@ static void player_put_record(player_writer *w, const object *o, int depth) {
     player_put_float(w, o->position.z);
     player_put_name(w, t->name);
     player_put_name(w, o->name);
-    const uint8_t bytes[7] = {o->material,       o->light,         o->full_collide, o->flat_on_ground,
-                              o->rolling_sphere, o->static_sphere, o->show_material};
-    player_put(w, bytes, sizeof(bytes));
-    player_put_short(w, o->inventory_stack_count);
-    player_put_short(w, o->spin);
-    player_put_short(w, o->frame);
-    player_put_float(w, o->hits);
-    player_put_float(w, o->value);
-    for (int i = 0; i < 4; i++) player_put_float(w, o->facing_xyzw[i]);
+    uint8_t fields[OBJECT_FIELD_SAVED_BYTES];
+    object_field_encode(o, fields);
+    player_put(w, fields, sizeof(fields));
     player_put_byte(w, '<');
     if (depth < OBJECT_MAX_NESTING) {
         for (const object *held = o->inventory_pile; held; held = held->next) player_put_record(w, held, depth + 1);
@@ -175,10 +170,7 @@ struct player_record {
     vector position;
     char kind[OBJECT_NAME_SIZE];
     char name[OBJECT_NAME_SIZE];
-    uint8_t bytes[7];
-    uint16_t stack, spin, frame;
-    float hits, value;
-    float facing[4];
+    uint8_t saved[OBJECT_FIELD_SAVED_BYTES];  // the saved fields as read
 };
 
 static uint8_t player_finite(float v, float limit) { return std::isfinite(v) && fabsf(v) <= limit; }
@@ -187,38 +179,27 @@ static uint8_t player_finite(float v, float limit) { return std::isfinite(v) && 
 static uint8_t player_get_fields(player_reader *r, player_record *rec) {
     uint8_t empty = 0;
     if (!player_get_name(r, rec->name, &empty)) return 0;
-    player_get(r, rec->bytes, sizeof(rec->bytes));
-    player_get(r, &rec->stack, 2);
-    player_get(r, &rec->spin, 2);
-    player_get(r, &rec->frame, 2);
-    player_get(r, &rec->hits, 4);
-    player_get(r, &rec->value, 4);
-    for (int i = 0; i < 4; i++) player_get(r, &rec->facing[i], 4);
-    if (r->fault) return 0;
-    for (int i = 2; i < 7; i++)
-        if (rec->bytes[i] > 1) return player_fail(r, "it holds a flag that is neither 0 nor 1");
-    if (!std::isfinite(rec->hits) || !std::isfinite(rec->value)) return player_fail(r, "it holds a number that is not a number");
+    if (!player_get(r, rec->saved, sizeof(rec->saved))) return 0;
+    object fields = {};
+    object_field_decode(rec->saved, &fields);
+    const object *f = &fields;
+    // The flags saved are flag keywords' fields: 0 or 1 only.
+    for (int i = 0; i < object_field_count; i++) {
+        const object_field &field = object_fields[i];
+        if ((field.roles & OBJECT_FIELD_SAVED) && (field.roles & OBJECT_FIELD_FLAG_KEYWORD) &&
+            *((const uint8_t *)f + field.offset) > 1)
+            return player_fail(r, "it holds a flag that is neither 0 nor 1");
+    }
+    if (!std::isfinite(f->hits) || !std::isfinite(f->value)) return player_fail(r, "it holds a number that is not a number");
     for (int i = 0; i < 4; i++)
-        if (!player_finite(rec->facing[i], 2.0f)) return player_fail(r, "it holds a facing that is no rotation");
+        if (!player_finite(f->facing_xyzw[i], 2.0f)) return player_fail(r, "it holds a facing that is no rotation");
     return 1;
 }
 
 static void player_apply_record(object *o, const player_record *rec) {
     memcpy(o->name, rec->name, OBJECT_NAME_SIZE);
     o->name[OBJECT_NAME_SIZE - 1] = 0;
-    o->material = rec->bytes[0];
-    o->light = rec->bytes[1];
-    o->full_collide = rec->bytes[2];
-    o->flat_on_ground = rec->bytes[3];
-    o->rolling_sphere = rec->bytes[4];
-    o->static_sphere = rec->bytes[5];
-    o->show_material = rec->bytes[6];
-    o->inventory_stack_count = rec->stack;
-    o->spin = rec->spin;
-    o->frame = rec->frame;
-    o->hits = rec->hits;
-    o->value = rec->value;
-    memcpy(o->facing_xyzw, rec->facing, sizeof(rec->facing));
+    object_field_decode(rec->saved, o);
     o->position = rec->position;
 }
 

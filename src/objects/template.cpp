@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cstddef>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,11 +14,16 @@
 #include "foundation/file.h"
 #include "foundation/logfile.h"
 #include "models/model.h"
+#include "objects/object_field.h"
 #include "terrain/voxel.h"
 
 object object_template[TEMPLATE_COUNT];
 uint16_t num_object_template = 0;
 inhand_animation object_template_inhand_animation[TEMPLATE_COUNT];
+
+object *voxel_material_object[VOXEL_MATERIAL_COUNT];
+object *voxel_material_template[VOXEL_MATERIAL_COUNT];
+uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
 
 object *debris_object_template = nullptr, *block_object_template = nullptr, *dust_object_template = nullptr,
        *smoke_object_template = nullptr, *flame_object_template = nullptr;
@@ -56,6 +60,10 @@ void template_report_left_out(void) {
 
 void template_setup(void) {
     num_object_template = 0;
+    for (int m = 0; m < VOXEL_MATERIAL_COUNT; m++) {
+        voxel_material_object[m] = voxel_material_template[m] = nullptr;
+        voxel_material_metal[m] = (uint8_t)m;
+    }
     template_left_out = 0;
     template_left_out_names[0] = 0;
     debris_object_template = block_object_template = dust_object_template = nullptr;
@@ -216,40 +224,6 @@ static void template_parse_inhand(object *o, char *words[], int count, const cha
     }
 }
 
-// One flag or number keyword: the field it sets and its log line.
-struct template_keyword {
-    const char *keyword;
-    size_t offset;
-    const char *message;
-};
-
-#define TEMPLATE_FLAG(keyword, field, message) {keyword, offsetof(object, field), message}
-static const template_keyword template_flags[] = {
-    TEMPLATE_FLAG("FULLCOLLIDE", full_collide, "  Flagged as FullCollide"),
-    TEMPLATE_FLAG("FLATONGROUND", flat_on_ground, "  Flagged as FlatOnGround"),
-    TEMPLATE_FLAG("STATICSPHERE", static_sphere, "  Flagged as StaticSphere"),
-    TEMPLATE_FLAG("ROLLINGSPHERE", rolling_sphere, "  Flagged as RollingSphere"),
-    TEMPLATE_FLAG("SHOWMATERIAL", show_material, "  Flagged as ShowMaterial"),
-    TEMPLATE_FLAG("BEHAVELIKEDEBRIS", behave_like_debris, "  Flagged as BehaveLikeDebris"),
-    TEMPLATE_FLAG("BEHAVELIKEDUST", behave_like_dust, "  Flagged as BehaveLikeDust"),
-    TEMPLATE_FLAG("BEHAVELIKEBOMB", behave_like_bomb, "  Flagged as BehaveLikeBomb"),
-    TEMPLATE_FLAG("BEHAVELIKEZOMBI", behave_like_zombi, "  Flagged as BehaveLikeZombi"),
-    TEMPLATE_FLAG("BEHAVELIKETREE", behave_like_tree, "  Flagged as BehaveLikeTree"),
-    TEMPLATE_FLAG("ICONINGAME", icon_in_game, "  Flagged as IconInGame"),
-    TEMPLATE_FLAG("ICONININVENTORY", icon_in_inventory, "  Flagged as IconInInventory"),
-    TEMPLATE_FLAG("ICONHASMATERIALOVERLAY", icon_has_material_overlay, "  Flagged as IconHasMaterialOverlay"),
-};
-
-// The number keywords set float fields.
-#define TEMPLATE_NUMBER(keyword, field, message) {keyword, offsetof(object, field), message}
-static const template_keyword template_numbers[] = {
-    TEMPLATE_NUMBER("WEIGHT", weight, "  Found WEIGHT == %f"),
-    TEMPLATE_NUMBER("VALUE", value, "  Found VALUE == %f"),
-    TEMPLATE_NUMBER("DIGRADIUS", dig_radius, "  Found DIGRADIUS == %f"),
-    TEMPLATE_NUMBER("ATTACKDAMAGE", attack_damage, "  Found ATTACKDAMAGE == %f"),
-    TEMPLATE_NUMBER("HITS", hits, "  Found HITS == %f"),
-};
-
 static void template_parse_line(object *o, char *line) {
     string_uppercase(line);
     log_message(5, "  READ LINE -- %s", line);
@@ -261,24 +235,21 @@ static void template_parse_line(object *o, char *line) {
     const char *keyword = words[0];
     const char *argument = count > 1 ? words[1] : nullptr;
 
-    for (const template_keyword &flag : template_flags) {
-        if (strcmp(keyword, flag.keyword) == 0) {
-            *((uint8_t *)o + flag.offset) = 1;
-            log_message(5, "%s", flag.message);
-            return;
-        }
+    // Flags and plain numbers come from the object's field table; the rest are read here.
+    if (const object_field *flag = object_field_by_keyword(keyword, OBJECT_FIELD_FLAG_KEYWORD)) {
+        *((uint8_t *)o + flag->offset) = 1;
+        log_message(5, "  Flagged as %s", flag->label);
+        return;
     }
-    for (const template_keyword &number : template_numbers) {
-        if (strcmp(keyword, number.keyword) == 0) {
-            float value;
-            if (template_parse_float(argument, &value)) {
-                memcpy((uint8_t *)o + number.offset, &value, sizeof(float));
-                log_message(5, number.message, (double)value);
-            } else if (argument) {
-                template_refuse(keyword, line);
-            }
-            return;
+    if (const object_field *number = object_field_by_keyword(keyword, OBJECT_FIELD_NUMBER_KEYWORD)) {
+        float value;
+        if (template_parse_float(argument, &value)) {
+            memcpy((uint8_t *)o + number->offset, &value, sizeof(float));
+            log_message(5, "  Found %s == %f", number->keyword, (double)value);
+        } else if (argument) {
+            template_refuse(keyword, line);
         }
+        return;
     }
     long n = 0, metal = 0;
     float value = 0.0f;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "objects/object.h"
+#include "terrain/voxel.h"
 
 #define TEMPLATE_COUNT 100
 // Characters kept of a template or object name.
@@ -16,6 +17,13 @@
 extern object object_template[TEMPLATE_COUNT];
 extern uint16_t num_object_template;
 extern inhand_animation object_template_inhand_animation[TEMPLATE_COUNT];
+
+// What each terrain material (0..63) means to the objects, from TERRAINMODEL and TERRAINCOLLECT
+// lines: the template standing for it as a terrain model, the template a dug block of it gives,
+// and that item's metal (the material itself unless the line names one). Reset by template_setup.
+extern object *voxel_material_object[VOXEL_MATERIAL_COUNT];
+extern object *voxel_material_template[VOXEL_MATERIAL_COUNT];
+extern uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
 
 // The particle and block templates, looked up by name at start-up (none when missing).
 extern object *debris_object_template, *block_object_template, *dust_object_template, *smoke_object_template,

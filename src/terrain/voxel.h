@@ -6,7 +6,6 @@
 
 #include "foundation/vecmath.h"
 
-struct object;
 
 // One record of a pillar: a run of blocks of one material, or one exposed surface block
 // carrying its own surface point (marker), normal and light.
@@ -99,9 +98,6 @@ extern uint8_t voxel_texture_frame_add[VOXEL_MATERIAL_COUNT];
 extern float voxel_material_hardness[VOXEL_MATERIAL_COUNT];
 extern float voxel_material_glow[VOXEL_MATERIAL_COUNT];
 extern uint8_t voxel_material_parent[VOXEL_MATERIAL_COUNT];
-extern object *voxel_material_object[VOXEL_MATERIAL_COUNT];
-extern object *voxel_material_template[VOXEL_MATERIAL_COUNT];
-extern uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
 extern char voxel_material_name[VOXEL_NAME_COUNT][VOXEL_NAME_SIZE];
 
 // Light bytes to brightness, and the direction the light comes from.

@@ -14,9 +14,6 @@ uint8_t voxel_texture_frame_add[VOXEL_MATERIAL_COUNT];
 float voxel_material_hardness[VOXEL_MATERIAL_COUNT];
 float voxel_material_glow[VOXEL_MATERIAL_COUNT];
 uint8_t voxel_material_parent[VOXEL_MATERIAL_COUNT];
-object *voxel_material_object[VOXEL_MATERIAL_COUNT];
-object *voxel_material_template[VOXEL_MATERIAL_COUNT];
-uint8_t voxel_material_metal[VOXEL_MATERIAL_COUNT];
 char voxel_material_name[VOXEL_NAME_COUNT][VOXEL_NAME_SIZE];
 
 float voxel_light_table[256];
@@ -37,9 +34,6 @@ void voxel_setup_single_material(uint8_t material, uint8_t parent_material, uint
     voxel_material_hardness[material] = hardness;
     voxel_material_glow[material] = glow;
     voxel_material_parent[material] = parent_material & VOXEL_MATERIAL_MASK;
-    voxel_material_object[material] = nullptr;
-    voxel_material_template[material] = nullptr;
-    voxel_material_metal[material] = material;
     if (name) safe_string_copy(voxel_material_name[material], name, VOXEL_NAME_SIZE, 0);
 }
 
@@ -107,9 +101,6 @@ void voxel_setup_materials(void) {
         voxel_material_hardness[m] = 2.0f;
         voxel_material_glow[m] = 0.0f;
         voxel_material_parent[m] = (uint8_t)m;
-        voxel_material_object[m] = nullptr;
-        voxel_material_template[m] = nullptr;
-        voxel_material_metal[m] = (uint8_t)m;
     }
     for (int i = 0; i < VOXEL_NAME_COUNT; i++)
         snprintf(voxel_material_name[i], VOXEL_NAME_SIZE, "Mat%d", i);

@@ -90,8 +90,9 @@ TEST_F(Board, StacksFillToTheirLimitInPileOrderAndTheRestMakesAnAllowedStack) {
     EXPECT_EQ(other_metal->inventory_stack_count, 1);
     EXPECT_EQ(pile_length(player->inventory_pile), 3);
     EXPECT_EQ(player->inventory_pile, other_metal);
-    // The template keeps the count and material it was last added with.
-    EXPECT_EQ(template_get_by_name("BAR")->inventory_stack_count, 10);
+    // Adding from a template never writes to it.
+    EXPECT_EQ(template_get_by_name("BAR")->inventory_stack_count, 1);
+    EXPECT_EQ(template_get_by_name("BAR")->material, 0);
 
     // 10,000 at a limit of 100 (after topping up the stack of 55) makes one new stack of 100.
     add("BAR", 10000, 4);

@@ -20,9 +20,6 @@ TEST(VoxelMaterials, UnlistedMaterialsKeepTheDefaults) {
         EXPECT_FLOAT_EQ(voxel_material_hardness[m], 2.0f);
         EXPECT_FLOAT_EQ(voxel_material_glow[m], 0.0f);
         EXPECT_EQ(voxel_material_parent[m], m);
-        EXPECT_EQ(voxel_material_metal[m], m);
-        EXPECT_EQ(voxel_material_object[m], nullptr);
-        EXPECT_EQ(voxel_material_template[m], nullptr);
     }
     EXPECT_STREQ(voxel_material_name[0], "Mat0");
     EXPECT_STREQ(voxel_material_name[11], "Mat11");
@@ -76,13 +73,11 @@ TEST(VoxelMaterials, TableRowsSetAtlasTilesFamiliesHardnessAndGlow) {
 TEST(VoxelMaterials, SingleMaterialTurnsZeroCountsIntoOneAndMasksTheParent) {
     ScratchWorld world;
     strcpy(voxel_material_name[40], "Kept");
-    voxel_material_metal[40] = 3;
     voxel_setup_single_material(40, 64 + 5, 2, 3, 0, 0, 0, nullptr, 4.5f, 0.25f);
     EXPECT_EQ(voxel_texture_variants[40], 1);
     EXPECT_EQ(voxel_texture_frames[40], 1);
     EXPECT_EQ(voxel_texture_slopes[40], 1);
     EXPECT_EQ(voxel_material_parent[40], 5);
-    EXPECT_EQ(voxel_material_metal[40], 40);
     EXPECT_FLOAT_EQ(voxel_texture_xy[40][0], 0.15625f);
     EXPECT_FLOAT_EQ(voxel_texture_xy[40][1], 0.21875f);
     EXPECT_FLOAT_EQ(voxel_material_hardness[40], 4.5f);
