@@ -5,6 +5,7 @@
 #include "foundation/logfile.h"
 #include "foundation/settings.h"
 #include "objects/object_update.h"
+#include "objects/template.h"
 #include "objects/player_file.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
@@ -187,7 +188,7 @@ void object_terrain_model_place(const voxel *v, int x, int y, int base_z, vector
 
 // The burning blocks of one column that has its terrain models drawn (material 28 shows one).
 static void object_collect_burning_column(int x, int y) {
-    if (x < 0 || y < 0 || x >= CHUNKMAP_COLUMNS || y >= CHUNKMAP_COLUMNS || !voxel_material_object[28]) return;
+    if (x < 0 || y < 0 || x >= CHUNKMAP_COLUMNS || y >= CHUNKMAP_COLUMNS || !voxel_material_object[VOXEL_BURNING]) return;
     int z = 0;
     for (const voxel *v = chunkmap_get_xy(x, y); v; v = v->next) {
         int base_z = z;
