@@ -334,3 +334,12 @@ uint8_t object_recipe_replace(object *holder, object *mid, float radius) {
     }
     return 0;
 }
+
+// As before start-up: no chink sound and an empty recipe layout (object_recipe_setup fills it).
+void inventory_reset(void) {
+    chink_sound = nullptr;
+    for (int i = 0; i < OBJECT_RECIPE_SIZE; i++) {
+        recipe_dot_line[i] = vector{0.0f, 0.0f, 0.0f};
+        recipe_radius[i] = 0.0f;
+    }
+}

@@ -359,3 +359,21 @@ void object_register_hooks(void) {
     chunkmap_pile_destroy_hook = object_destroy_chunk_pile;
     multri_billboard_hook = object_billboard;
 }
+
+// Takes back the hooks object_register_hooks set: terrain and the chunk files work without objects.
+void object_unregister_hooks(void) {
+    voxel_debris_hook = nullptr;
+    voxel_collect_hook = nullptr;
+    chunkmap_object_import_hook = nullptr;
+    chunkmap_object_export_hook = nullptr;
+    chunkmap_pile_destroy_hook = nullptr;
+    multri_billboard_hook = nullptr;
+}
+
+void object_reset(void) {
+    local_player = nullptr;
+    global_inworld_selected_object = nullptr;
+    object_destroyed_hook = nullptr;
+    object_spawning_particle = 0;
+    object_pool_reset();
+}
