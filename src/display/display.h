@@ -34,6 +34,8 @@ uint8_t display_setup_multitexture(void);
 void display_window_mode(void);
 void display_end_window_mode(void);
 void display_camera_position(void);
+// The camera's angles, distance, vectors, target and shake as at start.
+void display_camera_reset(void);
 void display_look_at(vector *from_vector, vector *to_vector);
 void display_arbitrary_camera(vector *center_vector, vector *front_vector, vector *up_vector);
 
