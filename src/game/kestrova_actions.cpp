@@ -46,6 +46,8 @@ void actions_reset(void) {
     plop_valid = 0;
     plop_radius = 0.75f;
     build_plane_active = 0;
+    build_plane_center = {0.0f, 0.0f, 0.0f};
+    build_plane_normal = {0.0f, 0.0f, 1.0f};
     kept_z = kept_space = 0;
     survival_reset();
     for (int i = 0; i < 4; i++) button_on_board[i] = actions_world_button_down[i] = actions_world_button_pressed[i] = 0;
