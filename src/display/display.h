@@ -26,7 +26,6 @@ extern vector target_vector;
 extern uint16_t screen_shake_timer;
 extern float global_line_scale;
 extern uint8_t display_multitexture;
-extern float fog_rgb[4];
 
 uint8_t display_setup(void);
 void display_setup_frustum(void);

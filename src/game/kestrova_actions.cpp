@@ -26,11 +26,12 @@
 
 vector plop = {0.0f, 0.0f, 0.0f};
 uint8_t plop_valid = 0;
-float plop_radius = 0.75f;
+static float plop_radius = 0.75f;
 uint8_t build_plane_active = 0;
-vector build_plane_center = {0.0f, 0.0f, 0.0f}, build_plane_normal = {0.0f, 0.0f, 1.0f};
+static vector build_plane_center = {0.0f, 0.0f, 0.0f}, build_plane_normal = {0.0f, 0.0f, 1.0f};
 
-uint8_t actions_world_button_down[4] = {0, 0, 0, 0}, actions_world_button_pressed[4] = {0, 0, 0, 0};
+uint8_t actions_world_button_down[4] = {0, 0, 0, 0};
+static uint8_t actions_world_button_pressed[4] = {0, 0, 0, 0};
 // Whether each button's current press began while the board or the title was shown.
 static uint8_t button_on_board[4] = {0, 0, 0, 0};
 
