@@ -15,8 +15,8 @@
 #include "objects/template.h"
 #include "sound/sound.h"
 
-vector recipe_dot_line[OBJECT_RECIPE_SIZE];
-float recipe_radius[OBJECT_RECIPE_SIZE];
+static vector recipe_dot_line[OBJECT_RECIPE_SIZE];
+static float recipe_radius[OBJECT_RECIPE_SIZE];
 sound_effect *chink_sound = nullptr;
 
 #define INVENTORY_PATH_SIZE 1100

@@ -19,8 +19,6 @@
 // none of the holes beyond them (76 units and more).
 #define INVENTORY_CRAFT_RADIUS 72.0f
 
-extern vector recipe_dot_line[OBJECT_RECIPE_SIZE];
-extern float recipe_radius[OBJECT_RECIPE_SIZE];
 
 // The crafting sound, played when a recipe is completed (none: silent).
 struct sound_effect;
