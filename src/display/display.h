@@ -26,7 +26,6 @@ extern vector target_vector;
 extern uint16_t screen_shake_timer;
 extern float global_line_scale;
 extern uint8_t display_multitexture;
-extern float fog_rgb[4];
 
 // How far ahead of the camera, along its view, lies a point at that offset from the camera
 // (negative behind it).
@@ -40,6 +39,8 @@ uint8_t display_setup_multitexture(void);
 void display_window_mode(void);
 void display_end_window_mode(void);
 void display_camera_position(void);
+// The camera's angles, distance, vectors, target and shake as at start.
+void display_camera_reset(void);
 void display_look_at(vector *from_vector, vector *to_vector);
 void display_arbitrary_camera(vector *center_vector, vector *front_vector, vector *up_vector);
 

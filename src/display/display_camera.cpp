@@ -111,3 +111,15 @@ void display_arbitrary_camera(vector *center_vector, vector *front_vector, vecto
     glMultMatrixf(rotate_camera_matrix);
     glTranslatef(-center_vector->x, -center_vector->y, -center_vector->z);
 }
+
+void display_camera_reset(void) {
+    camera_rotation_xy[0] = 16384;
+    camera_rotation_xy[1] = 32768;
+    camera_distance = 0.01f;
+    camera_vector = vector{0.0f, 0.0f, 0.0f};
+    camera_fore_vector = vector{0.0f, 1.0f, 0.0f};
+    camera_side_vector = vector{-1.0f, 0.0f, 0.0f};
+    camera_up_vector = vector{0.0f, 0.0f, 1.0f};
+    target_vector = vector{0.0f, 0.0f, 0.0f};
+    screen_shake_timer = 0;
+}

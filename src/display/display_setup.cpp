@@ -13,7 +13,6 @@ float initial_camera_matrix[16];
 float rotate_camera_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 float global_line_scale = 0.05f;
 uint8_t display_multitexture = 0;
-float fog_rgb[4];
 static vector global_save_fore;
 static vector global_save_side;
 static vector global_save_up;

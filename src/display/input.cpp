@@ -108,3 +108,16 @@ void input_camera_controls(uint32_t skip) {
     }
     if (camera_distance < 0.01f) camera_distance = 0.01f;
 }
+
+// No key or button held or pressed, the mouse still, the placer off. input_setup stays: it records
+// that the key table has been cleared for SDL once.
+void input_reset(void) {
+    memset(key_down, 0, sizeof(key_down));
+    memset(key_pressed, 0, sizeof(key_pressed));
+    memset(mouse_down, 0, sizeof(mouse_down));
+    memset(mouse_pressed, 0, sizeof(mouse_pressed));
+    mouse_x = mouse_y = 0.0f;
+    mouse_move_x = mouse_move_y = 0.0f;
+    placer_front = placer_side = placer_up = 0.0f;
+    placer_active = 0;
+}

@@ -46,3 +46,4 @@ extern uint8_t input_setup;
 void input_read(uint32_t updates);
 void input_handle_event(const SDL_Event *event);
 void input_camera_controls(uint32_t skip);
+void input_reset(void);

@@ -26,3 +26,5 @@ extern uint8_t draw_menu;
 extern uint8_t draw_inventory;
 // Debug drawing in the terrain and object views: the main loop sets it each pass while F1 is held.
 extern uint8_t global_debug_drawing;
+// Every setting and switch back to its default.
+void settings_reset(void);

@@ -74,3 +74,15 @@ void subfunction_timer_log(const char *function_name, uint8_t sub) {
     log_message(3, "Function %s(), sub[%d] took %d ticks total", function_name, sub,
                 (int)subfunction_timer_ticks[sub]);
 }
+
+void timer_reset(void) {
+    global_world_frame = 0;
+    global_draw_frame = 0;
+    global_texture_animation_frame = 0;
+    timer_start_time = 0;
+    timer_frames_per_second = 0.0f;
+    total_frames_per_second = 0.0f;
+    function_timer_start_time = 0;
+    for (int i = 0; i < TIMER_SUBFUNCTIONS; i++) subfunction_timer_start_time[i] = subfunction_timer_ticks[i] = 0;
+    timer_clock = timer_sdl_clock;
+}

@@ -30,3 +30,5 @@ void subfunction_timer_reset(void);
 void subfunction_timer_start(uint8_t sub);
 void subfunction_timer_end(uint8_t sub);
 void subfunction_timer_log(const char *function_name, uint8_t sub);
+// Every count back to 0 and the clock back to SDL's, as at start.
+void timer_reset(void);

@@ -3,7 +3,8 @@
 
 #include "foundation/vecmath.h"
 
-float global_normal_length = 0.0f;
+// Scratch length left by vector_normalize.
+static float global_normal_length = 0.0f;
 
 void vector_normalize(vector *v) {
     // The small bias keeps a zero vector from dividing by zero.

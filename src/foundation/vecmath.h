@@ -39,8 +39,6 @@ inline constexpr uint8_t y_minus_color[4] = {150, 150, 150, 255};
 inline constexpr uint8_t x_plus_color[4] = {170, 170, 170, 255};
 inline constexpr uint8_t x_minus_color[4] = {210, 210, 210, 255};
 
-// Scratch length left by vector_normalize.
-extern float global_normal_length;
 
 void vector_normalize(vector *v);
 quaternion quaternion_multiply(const quaternion &a, const quaternion &b);

@@ -26,12 +26,14 @@ extern uint8_t inventory_lowered;
 extern float inventory_fade;
 extern uint32_t local_swing_count, local_swing_end;
 void main_loop(void);
+void main_loop_reset(void);
 
 // Day and night: the clock's phase, the sun level and the five music tracks.
 extern uint8_t global_desired_sun_light_level;
 extern uint8_t day_music_channel, night_music_channel, inventory_music_channel, underground_music_channel,
     title_music_channel;
 extern int32_t global_zombi_count;
+void daynight_reset(void);
 void daynight_sun_level(void);
 void music_adjust_volume(void);
 // The underground share d of the music for a player at z under ground of the given height: 0 above

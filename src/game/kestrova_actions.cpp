@@ -27,11 +27,12 @@
 
 vector plop = {0.0f, 0.0f, 0.0f};
 uint8_t plop_valid = 0;
-float plop_radius = 0.75f;
+static float plop_radius = 0.75f;
 uint8_t build_plane_active = 0;
-vector build_plane_center = {0.0f, 0.0f, 0.0f}, build_plane_normal = {0.0f, 0.0f, 1.0f};
+static vector build_plane_center = {0.0f, 0.0f, 0.0f}, build_plane_normal = {0.0f, 0.0f, 1.0f};
 
-uint8_t actions_world_button_down[4] = {0, 0, 0, 0}, actions_world_button_pressed[4] = {0, 0, 0, 0};
+uint8_t actions_world_button_down[4] = {0, 0, 0, 0};
+static uint8_t actions_world_button_pressed[4] = {0, 0, 0, 0};
 // Whether each button's current press began while the board or the title was shown.
 static uint8_t button_on_board[4] = {0, 0, 0, 0};
 
@@ -47,6 +48,8 @@ void actions_reset(void) {
     plop_valid = 0;
     plop_radius = 0.75f;
     build_plane_active = 0;
+    build_plane_center = {0.0f, 0.0f, 0.0f};
+    build_plane_normal = {0.0f, 0.0f, 1.0f};
     kept_z = kept_space = 0;
     survival_reset();
     for (int i = 0; i < 4; i++) button_on_board[i] = actions_world_button_down[i] = actions_world_button_pressed[i] = 0;

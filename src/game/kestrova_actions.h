@@ -10,15 +10,13 @@ struct object;
 // Where material will be laid this pass, and whether it may be.
 extern vector plop;
 extern uint8_t plop_valid;
-extern float plop_radius;
 // The build plane: a 20 x 20 square facing the player, placed with the right button.
 extern uint8_t build_plane_active;
-extern vector build_plane_center, build_plane_normal;
 
 // The mouse buttons as the world sees them this pass. A press belongs to the board (or the title)
 // when either was shown as it was pressed, and stays theirs until the button is released, so a
 // click on the board never reaches the world, even once the board has closed under it.
-extern uint8_t actions_world_button_down[4], actions_world_button_pressed[4];
+extern uint8_t actions_world_button_down[4];
 // Sorts this pass's buttons between the board (board_shown: the board or the title is up) and the world.
 void actions_route_buttons(uint8_t board_shown);
 

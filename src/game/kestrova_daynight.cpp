@@ -135,3 +135,11 @@ uint8_t daynight_spawn_monster(void) {
     log_message(3, "Spawned zombi %d at %f, %f, %f", (int)global_zombi_count, (double)x, (double)y, (double)z);
     return 1;
 }
+
+// No music playing, the full desired sun and no zombi counted, as at start.
+void daynight_reset(void) {
+    global_desired_sun_light_level = 255;
+    day_music_channel = night_music_channel = inventory_music_channel = underground_music_channel =
+        title_music_channel = SOUND_NO_CHANNEL;
+    global_zombi_count = 0;
+}

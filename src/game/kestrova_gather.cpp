@@ -18,8 +18,9 @@
 #include "terrain/voxel.h"
 #include "world/chunkmap.h"
 
-char gather_hint[96] = "";
-uint32_t gather_hint_frame = 0;
+// The hint shown under the crosshair ("" when none) and the world step it was set on.
+static char gather_hint[96] = "";
+static uint32_t gather_hint_frame = 0;
 
 void gather_reset(void) {
     gather_hint[0] = 0;

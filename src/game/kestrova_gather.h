@@ -15,9 +15,6 @@ struct object;
 // World steps a hint stays on the screen.
 #define GATHER_HINT_STEPS 150u
 
-// The hint shown under the crosshair ("" when none) and the world step it was set on.
-extern char gather_hint[96];
-extern uint32_t gather_hint_frame;
 void gather_set_hint(const char *text);
 // The hint to show this pass, or none once it has timed out.
 const char *gather_current_hint(void);

@@ -412,3 +412,6 @@ uint8_t hud_screenshot(void) {
     log_message(3, "Screenshot written to %s", name);
     return 1;
 }
+
+// Nothing held on the board (the object it held is not touched).
+void hud_reset(void) { global_inventory_grab = nullptr; }

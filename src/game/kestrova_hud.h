@@ -13,6 +13,8 @@ void hud_inventory_mouse(float gx, float gy, float cx, float by);
 void hud_release_grab(void);
 // Forgets the grab when its object goes away.
 void hud_object_destroyed(object *o);
+// Nothing grabbed, as at start.
+void hud_reset(void);
 // The overlay before the title: crosshair, pitch notches, F1 and F3 read-outs, tints, hits number.
 void hud_draw_crosshair_and_tints(void);
 // The overlay after the title: the inventory board and the count of the item in hand.

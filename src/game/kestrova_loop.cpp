@@ -459,3 +459,12 @@ void main_loop(void) {
         log_message(5, "Main Loop finished");
     }
 }
+
+// The loop's own state as at start: no quit asked, the board up and visible, no swing.
+void main_loop_reset(void) {
+    global_quit_signal = 0;
+    inventory_lowered = 0;
+    inventory_fade = 0.0f;
+    local_swing_count = 0;
+    local_swing_end = 34;
+}

@@ -14,7 +14,7 @@
 #include "models/model.h"
 #include "terrain/multri.h"
 
-uint8_t global_stages_active = 0;
+static uint8_t global_stages_active = 0;
 
 static const char *const stage_names[STAGE_COUNT] = {"rest",    "depth",  "band8",   "band4", "band2",
                                                      "near",    "objects", "inhand", "overlay", "swap"};

@@ -29,7 +29,6 @@ stages_stage stages_band_stage(uint8_t mega);
 // (kestrova_stages, built with KESTROVA_STAGE_FINISH); without it they time what the game's own
 // thread spends handing the stage to the GL.
 void stages_setup(void);
-extern uint8_t global_stages_active;
 // Ends the running stage and starts the next one.
 void stages_mark(stages_stage next);
 // After the swap: closes the frame, switches the path when it is time, writes the summary.

@@ -15,8 +15,8 @@
 #include "objects/template.h"
 #include "sound/sound.h"
 
-vector recipe_dot_line[OBJECT_RECIPE_SIZE];
-float recipe_radius[OBJECT_RECIPE_SIZE];
+static vector recipe_dot_line[OBJECT_RECIPE_SIZE];
+static float recipe_radius[OBJECT_RECIPE_SIZE];
 sound_effect *chink_sound = nullptr;
 
 #define INVENTORY_PATH_SIZE 1100
@@ -338,4 +338,13 @@ uint8_t object_recipe_replace(object *holder, object *mid, float radius) {
         return 1;
     }
     return 0;
+}
+
+// As before start-up: no chink sound and an empty recipe layout (object_recipe_setup fills it).
+void inventory_reset(void) {
+    chink_sound = nullptr;
+    for (int i = 0; i < OBJECT_RECIPE_SIZE; i++) {
+        recipe_dot_line[i] = vector{0.0f, 0.0f, 0.0f};
+        recipe_radius[i] = 0.0f;
+    }
 }

@@ -19,8 +19,6 @@
 // none of the holes beyond them (76 units and more).
 #define INVENTORY_CRAFT_RADIUS 72.0f
 
-extern vector recipe_dot_line[OBJECT_RECIPE_SIZE];
-extern float recipe_radius[OBJECT_RECIPE_SIZE];
 
 // The crafting sound, played when a recipe is completed (none: silent).
 struct sound_effect;
@@ -49,5 +47,6 @@ void object_add_to_inventory(object *o, object *object_to_add, uint8_t adding_fr
 // The facing every object gets when it is placed in an inventory.
 void object_inventory_orientation(float facing_xyzw[4]);
 void object_recipe_setup(void);
+void inventory_reset(void);
 void template_load_recipe_file(const char *template_name);
 uint8_t object_recipe_replace(object *holder, object *mid, float radius);

@@ -13,6 +13,7 @@
 #include "objects/object_draw.h"
 #include "objects/object_field.h"
 #include "objects/object_file.h"
+#include "objects/object_pool.h"
 #include "objects/template.h"
 #include "terrain/multri.h"
 #include "terrain/voxel.h"
@@ -23,6 +24,8 @@ object *global_inworld_selected_object = nullptr;
 void (*object_destroyed_hook)(object *o) = nullptr;
 
 static uint8_t object_tree_contains(const object *container, const object *o, object *const *pile);
+// Set while a particle spawner spawns: its record then comes from the particle store.
+static uint8_t object_spawning_particle = 0;
 
 void remove_object_from_pile(object *o) {
     if (!o) return;
@@ -62,7 +65,7 @@ static void object_set_no_recipe(object *o) {
 }
 
 object *object_create(void) {
-    object *o = (object *)calloc(1, sizeof(object));
+    object *o = object_spawning_particle ? object_pool_take() : (object *)calloc(1, sizeof(object));
     if (!o) return nullptr;
     object_set_no_recipe(o);
     return o;
@@ -123,7 +126,10 @@ static void object_free(object *o) {
     free(o->kept_records);
     o->kept_records = nullptr;
     log_message(5, "Done poofing object %p", (void *)o);
-    free(o);
+    if (object_pool_holds(o))
+        object_pool_give_back(o);
+    else
+        free(o);
 }
 
 uint8_t object_destroy(object *o) {
@@ -188,6 +194,14 @@ uint8_t object_holds(const object *container, const object *o) {
     return object_tree_contains(container, o, nullptr);
 }
 
+// A particle of copy_from at (x, y, z) with countdown 30, from the particle store.
+static object *object_spawn_particle(object *copy_from, float x, float y, float z) {
+    object_spawning_particle = 1;
+    object *o = object_spawn(copy_from, nullptr, 30, x, y, z);
+    object_spawning_particle = 0;
+    return o;
+}
+
 // A unit direction from three random bytes, drawn in the order x, y, z.
 static vector object_random_direction(void) {
     vector d;
@@ -209,7 +223,7 @@ static void object_random_spin(object *o) {
 void object_spawn_debris(uint8_t material, uint8_t light, uint16_t count, float x, float y, float z) {
     if (material >= VOXEL_MATERIAL_COUNT) return;
     for (uint16_t i = 0; i < count; i++) {
-        object *o = object_spawn(debris_object_template, nullptr, 30, x, y, z);
+        object *o = object_spawn_particle(debris_object_template, x, y, z);
         if (!o) continue;
         vector d = object_random_direction();
         object_random_spin(o);
@@ -229,7 +243,7 @@ void object_spawn_debris(uint8_t material, uint8_t light, uint16_t count, float 
 void object_spawn_dust(uint8_t light, uint16_t count, float x, float y, float z, float velxy, float velz,
                        float distance, float size) {
     for (uint16_t i = 0; i < count; i++) {
-        object *o = object_spawn(dust_object_template, nullptr, 30, x, y, z);
+        object *o = object_spawn_particle(dust_object_template, x, y, z);
         if (!o) continue;
         vector d = object_random_direction();
         object_random_spin(o);
@@ -251,7 +265,7 @@ void object_spawn_dust(uint8_t light, uint16_t count, float x, float y, float z,
 
 // Smoke and flame: spin first, then the direction of the offset.
 static object *object_spawn_rising(object *copy_from, float x, float y, float z, float zvel, float distance) {
-    object *o = object_spawn(copy_from, nullptr, 30, x, y, z);
+    object *o = object_spawn_particle(copy_from, x, y, z);
     if (!o) return nullptr;
     object_random_spin(o);
     o->velocity = vector{0.0f, 0.0f, zvel};
@@ -305,4 +319,22 @@ void object_register_hooks(void) {
     chunkmap_object_export_hook = object_export_chunk;
     chunkmap_pile_destroy_hook = object_destroy_chunk_pile;
     multri_billboard_hook = object_billboard;
+}
+
+// Takes back the hooks object_register_hooks set: terrain and the chunk files work without objects.
+void object_unregister_hooks(void) {
+    voxel_debris_hook = nullptr;
+    voxel_collect_hook = nullptr;
+    chunkmap_object_import_hook = nullptr;
+    chunkmap_object_export_hook = nullptr;
+    chunkmap_pile_destroy_hook = nullptr;
+    multri_billboard_hook = nullptr;
+}
+
+void object_reset(void) {
+    local_player = nullptr;
+    global_inworld_selected_object = nullptr;
+    object_destroyed_hook = nullptr;
+    object_spawning_particle = 0;
+    object_pool_reset();
 }

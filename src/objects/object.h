@@ -142,3 +142,7 @@ void object_collect_material(uint8_t material);
 void object_destroy_chunk_pile(chunk *c);
 // Sets the hooks through which terrain and the chunk files reach the objects.
 void object_register_hooks(void);
+void object_unregister_hooks(void);
+// No local player, nothing selected, no destroyed hook and every particle record free, as at start;
+// only once no pile holds objects any more.
+void object_reset(void);

@@ -471,3 +471,9 @@ uint8_t object_import_chunk(FILE *openfile, chunk *c) {
     if (st.trouble) global_object_damaged_lists++;
     return st.trouble ? 0 : 1;
 }
+
+void object_file_reset(void) {
+    global_object_chunk_limit = OBJECT_CHUNK_LIMIT;
+    global_object_kept_records = 0;
+    global_object_damaged_lists = 0;
+}

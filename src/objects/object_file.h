@@ -17,6 +17,8 @@ extern uint32_t global_object_chunk_limit;
 // deep), and object lists found damaged since start.
 extern uint32_t global_object_kept_records;
 extern uint32_t global_object_damaged_lists;
+// The limit and both counts as at start.
+void object_file_reset(void);
 
 void object_export(FILE *openfile, object *o);
 void object_export_all(FILE *openfile, object *o);

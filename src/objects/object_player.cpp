@@ -232,3 +232,9 @@ void object_burning_step(void) {
         object_spawn_flame(b.x, b.y, b.z, 0.01f, 0.1f);
     }
 }
+
+void object_player_reset(void) {
+    global_player_command = player_command{};
+    object_climbing = 0;
+    object_climb_top = 0.0f;
+}

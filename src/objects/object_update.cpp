@@ -488,3 +488,13 @@ void object_update_all(float centerx, float centery, int size) {
         }
     }
 }
+
+void object_update_reset(void) {
+    local_walk_count = 0;
+    local_walk_fade = 0.0f;
+    local_player_hit_timer = 0;
+    local_player_grace_timer = 0;
+    global_burning_count = 0;
+    global_object_shake = 0;
+    object_player_reset();
+}

@@ -64,6 +64,11 @@ void object_collide(object *q, object *u);
 uint8_t object_get_light(float x, float y, float z);
 void object_determine_inworld_selected_object(void);
 void object_local_player_controls(void);
+// The walk counters, the player's hit and grace timers, the burning blocks, the shake asked for
+// and the player's command and climb back to their start.
+void object_update_reset(void);
+// The player's command and climb back to their start (part of object_update_reset).
+void object_player_reset(void);
 
 // 1 when the local player swims: its body is in open water (below the ocean level, nothing solid
 // above it in its column) and either its eyes are under water or its feet do not reach the bottom

@@ -107,6 +107,8 @@ extern vector global_light_direction;
 // places the sun and moon; the game's day and night sets both.
 extern uint8_t global_sun_light_level;
 extern float global_day_night_cycle;
+// Full sun and the cycle's start, as at start.
+void voxel_light_reset(void);
 
 // Per material a 16 x 16 field of wave phases and the offsets drawn from them.
 extern float material_wave_initial[VOXEL_MATERIAL_COUNT][16][16];
@@ -117,6 +119,8 @@ extern float material_wave_offset[VOXEL_MATERIAL_COUNT][16][16];
 // record is live and at exit. global_voxel_allocation_limit (0 = none) caps the live records, so
 // running out of memory can be exercised.
 extern uint32_t global_voxel_allocation_limit;
+// No cap on live records again; the records themselves stay with their pillars.
+void voxel_pool_reset_limit(void);
 uint32_t voxel_pool_live_count(void);
 uint32_t voxel_pool_block_count(void);
 voxel *voxel_pool_take(void);

@@ -155,3 +155,8 @@ void voxel_relight_sphere_xyz(float centerx, float centery, float centerz, float
         }
     }
 }
+
+void voxel_light_reset(void) {
+    global_sun_light_level = 255;
+    global_day_night_cycle = 0.0f;
+}

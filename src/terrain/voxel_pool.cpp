@@ -76,3 +76,5 @@ void voxel_pool_give_back(voxel *v) {
     // Everything unloaded: the memory goes back to the system.
     if (pool_live == 0) voxel_pool_free_blocks();
 }
+
+void voxel_pool_reset_limit(void) { global_voxel_allocation_limit = 0; }

@@ -67,6 +67,9 @@ extern void (*chunkmap_pile_destroy_hook)(chunk *c);
 void chunkmap_setup(void);
 // Destroys every resident chunk without saving it and empties the grid (a fresh start for tests).
 void chunkmap_reset(void);
+// The file switches, limits and failure counts back to their start (chunkmap_reset clears the
+// grid and the from-file marks).
+void chunkmap_file_reset(void);
 chunk *chunk_create(void);
 void chunk_destroy(chunk *c);
 object **chunkmap_pile_pointer(int x, int y);

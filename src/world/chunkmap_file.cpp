@@ -480,3 +480,13 @@ void chunkmap_unload(int cx, int cy) {
     chunk_destroy(c);
     if (saved) log_message(5, "  Chunk saved");
 }
+
+void chunkmap_file_reset(void) {
+    global_chunkmap_sync_to_disk = 1;
+    global_chunkmap_save_fault = 0;
+    global_chunkmap_damaged_copy[0] = 0;
+    global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
+    global_chunkmap_failed_saves = 0;
+    global_chunkmap_failed_saves_at_exit = 0;
+    global_chunkmap_unsaved_new_land = 0;
+}

@@ -41,6 +41,8 @@ void maplayer_height4(const maplayer *ml, const float *x, const float *y, float 
 
 // worldmap_setup.cpp — the world folder, its seed, the island and the layer lists
 uint8_t worldmap_setup(int32_t seed, const char *world_name);
+// No seed, the start ocean level and scales, no tree hook, as before worldmap_setup.
+void worldmap_reset(void);
 // The seed the world runs with, as worldmap_setup left it.
 extern int32_t global_world_seed;
 // Set when a new world's seed file could not be written. Chunks are saved only once it is, so

@@ -238,3 +238,14 @@ uint8_t worldmap_setup(int32_t seed, const char *world_name) {
     isletile_scale = 200.0f;
     return 1;
 }
+
+void worldmap_reset(void) {
+    global_world_seed = 0;
+    global_world_seed_unsaved = 0;
+    global_world_seed_lost = 0;
+    worldmap_seed_world[0] = 0;
+    global_ocean_level = 20.0f;
+    isletile_scale = 200.0f;
+    maptile_scale = 5.0f;
+    worldmap_tree_hook = nullptr;
+}

@@ -11,47 +11,39 @@
 #include "objects/inventory.h"
 #include "objects/object.h"
 #include "objects/object_file.h"
+#include "objects/object_update.h"
 #include "objects/template.h"
 #include "terrain/multri.h"
 #include "terrain_test_util.h"
 
 // The terrain scratch world plus an empty template table and the object hooks. On leaving, every
-// resident chunk is released with its objects, and the hooks and object globals are cleared.
+// resident chunk is released with its objects, the hooks are taken back and the object modules
+// are put back as at start.
 class ObjectWorld {
   public:
     ObjectWorld() {
-        model_free_all();
-        template_setup();
+        reset();
         object_recipe_setup();
         object_register_hooks();
-        local_player = nullptr;
-        global_inworld_selected_object = nullptr;
-        object_destroyed_hook = nullptr;
-        chink_sound = nullptr;
         random_seed(7);
         mkdir("OBJECT", 0755);
     }
     ~ObjectWorld() {
-        for (int cx = 0; cx < CHUNKMAP_SIZE; cx++) {
-            for (int cy = 0; cy < CHUNKMAP_SIZE; cy++) {
-                chunk_destroy(chunk_map[cx][cy]);
-                chunk_map[cx][cy] = nullptr;
-            }
-        }
-        voxel_debris_hook = nullptr;
-        voxel_collect_hook = nullptr;
-        chunkmap_object_import_hook = nullptr;
-        chunkmap_object_export_hook = nullptr;
-        chunkmap_pile_destroy_hook = nullptr;
-        multri_billboard_hook = nullptr;
-        local_player = nullptr;
-        global_inworld_selected_object = nullptr;
-        object_destroyed_hook = nullptr;
-        template_setup();
-        model_free_all();
+        // The hooks are still set here, so every pile goes with its chunk.
+        chunkmap_reset();
+        object_unregister_hooks();
+        reset();
     }
 
   private:
+    static void reset() {
+        object_reset();
+        object_update_reset();
+        object_file_reset();
+        inventory_reset();
+        template_setup();
+        model_free_all();
+    }
     ScratchWorld world_;
 };
 

@@ -23,34 +23,27 @@ class ScratchWorld {
         mkdir("WORLDS", 0755);
         mkdir("WORLDS/" WORLD_NAME, 0755);
         open_logfile();
-        global_log_level = 5;
-        chunkmap_reset();
+        reset();
         voxel_clear_map();
         voxel_setup_materials();
         chunkmap_setup();
-        last_chunkmap_update = 0;
-        global_world_frame = 0;
-        global_sun_light_level = 255;
-        global_chunkmap_save_fault = 0;
-        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
-        global_chunkmap_failed_saves = 0;
-        global_chunkmap_failed_saves_at_exit = 0;
-        global_world_seed_unsaved = 0;
-        global_world_seed_lost = 0;
-        global_voxel_allocation_limit = 0;
     }
     ~ScratchWorld() {
-        chunkmap_reset();
+        reset();
         voxel_release_substitutes();
-        global_chunkmap_save_fault = 0;
-        global_chunkmap_file_limit = CHUNKMAP_FILE_LIMIT;
-        global_world_seed_unsaved = 0;
-        global_world_seed_lost = 0;
-        global_voxel_allocation_limit = 0;
-        global_log_level = 5;
     }
 
   private:
+    // The grid, the chunk files, the seed, the clock, the sun and the record limit as at start.
+    static void reset() {
+        chunkmap_reset();
+        chunkmap_file_reset();
+        worldmap_reset();
+        timer_reset();
+        voxel_light_reset();
+        voxel_pool_reset_limit();
+        global_log_level = 5;
+    }
     ScratchDir dir_;
 };
 

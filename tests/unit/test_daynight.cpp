@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "display/input.h"
+#include "foundation/settings.h"
+#include "foundation/timer.h"
 #include "game/kestrova.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
@@ -9,20 +11,19 @@
 class DayNightTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        global_world_frame = 0;
+        reset();
         global_sun_light_level = 0;
-        draw_menu = 0;
-        draw_inventory = 0;
-        master_music_volume = 255;
-        key_down[KEY_C] = 0;
     }
-    void TearDown() override {
-        day_music_channel = night_music_channel = inventory_music_channel = underground_music_channel =
-            title_music_channel = SOUND_NO_CHANNEL;
-        global_sun_light_level = 255;
+    void TearDown() override { reset(); }
+    static void reset() {
+        timer_reset();
+        voxel_light_reset();
+        settings_reset();
+        input_reset();
+        daynight_reset();
+        // The mixer has no reset of its own: its state belongs to the audio device.
+        master_music_volume = 255;
         for (int c = 0; c < SOUND_CHANNELS; c++) channel_volume[c][0] = channel_volume[c][1] = 0;
-        draw_menu = 0;
-        global_world_frame = 0;
     }
 };
 

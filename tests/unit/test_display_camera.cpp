@@ -23,27 +23,13 @@ vector eye_of(const vector &p, const vector &from) {
 }
 
 struct CameraState : ::testing::Test {
-    void SetUp() override {
-        saved_x = screen_x;
-        saved_y = screen_y;
-        saved_rotation[0] = camera_rotation_xy[0];
-        saved_rotation[1] = camera_rotation_xy[1];
-        saved_distance = camera_distance;
-        saved_shake = screen_shake_timer;
-        saved_frame = global_world_frame;
+    void SetUp() override { reset(); }
+    void TearDown() override { reset(); }
+    static void reset() {
+        settings_reset();
+        display_camera_reset();
+        timer_reset();
     }
-    void TearDown() override {
-        screen_x = saved_x;
-        screen_y = saved_y;
-        camera_rotation_xy[0] = saved_rotation[0];
-        camera_rotation_xy[1] = saved_rotation[1];
-        camera_distance = saved_distance;
-        screen_shake_timer = saved_shake;
-        global_world_frame = saved_frame;
-    }
-    uint16_t saved_x, saved_y, saved_rotation[2], saved_shake;
-    float saved_distance;
-    uint32_t saved_frame;
 };
 
 }  // namespace

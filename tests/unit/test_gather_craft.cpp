@@ -72,12 +72,7 @@ class Gather : public ::testing::Test {
         load_kinds(names);
         random_setup();
         voxel_geometry_setup();
-        worldmap_tree_hook = nullptr;
         gather_reset();
-    }
-    void TearDown() override {
-        worldmap_tree_hook = nullptr;
-        local_player = nullptr;
     }
     void world(int32_t seed) {
         remove(fix_path("WORLDS\\" WORLD_NAME "\\SEED.TXT"));

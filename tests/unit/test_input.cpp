@@ -5,6 +5,7 @@
 
 #include "display/display.h"
 #include "display/input.h"
+#include "foundation/settings.h"
 #include "game/kestrova.h"
 
 namespace {
@@ -40,25 +41,12 @@ SDL_Event motion_event(int x, int y, int xrel, int yrel) {
 }
 
 struct InputState : ::testing::Test {
-    void SetUp() override {
-        memset(key_down, 0, sizeof(key_down));
-        memset(key_pressed, 0, sizeof(key_pressed));
-        memset(mouse_down, 0, sizeof(mouse_down));
-        memset(mouse_pressed, 0, sizeof(mouse_pressed));
-        mouse_move_x = mouse_move_y = 0.0f;
-        placer_active = 0;
-        placer_front = placer_side = placer_up = 0.0f;
-        camera_rotation_xy[0] = 16384;
-        camera_rotation_xy[1] = 32768;
-        camera_distance = 0.01f;
-        draw_menu = 0;
-        invert_mouse = 0;
-        main_loop_active = 1;
-    }
-    void TearDown() override {
-        draw_menu = 1;
-        invert_mouse = 0;
-        main_loop_active = 1;
+    void SetUp() override { reset(); }
+    void TearDown() override { reset(); }
+    static void reset() {
+        input_reset();
+        display_camera_reset();
+        settings_reset();
     }
 };
 

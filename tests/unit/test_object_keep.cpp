@@ -48,9 +48,7 @@ class ObjectKeep : public ::testing::Test {
         make_ground_chunk(25, 25);
         chunkmap_unload(25, 25);
         pillars = read_text_file(chunk_path(25, 25));
-        global_object_chunk_limit = OBJECT_CHUNK_LIMIT;
     }
-    void TearDown() override { global_object_chunk_limit = OBJECT_CHUNK_LIMIT; }
     // Writes the chunk file with the given object list and reads it in.
     chunk *load_with(const std::string &list) {
         write_text_file(chunk_path(25, 25), pillars + list);

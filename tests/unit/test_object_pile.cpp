@@ -7,6 +7,7 @@
 
 #include "edit_test_util.h"
 #include "object_test_util.h"
+#include "objects/object_pool.h"
 
 TEST(ObjectPile, PutMovesToTheHeadAndRemovalKeepsTheLinksAndClearsThePile) {
     object *pile = nullptr, *other = nullptr;
@@ -189,6 +190,50 @@ TEST(ObjectParticles, SpawnersGiveTheirSizesLifetimesAndMaterials) {
         EXPECT_GE(c->local_object_pile->delay, 50);
         EXPECT_LE(c->local_object_pile->delay, 81);
     }
+}
+
+TEST(ObjectParticles, AFullParticleStoreRefusesNewParticlesUntilOneRunsOutAndThenReusesItsRecord) {
+    ObjectWorld world;
+    load_particles();
+    chunk *c = make_ground_chunk(0, 0);
+    global_log_level = 3;
+    object_spawn_debris(3, 0, OBJECT_POOL_SIZE, 10.5f, 10.5f, 12.0f);
+    EXPECT_EQ(pile_length(c->local_object_pile), OBJECT_POOL_SIZE);
+    EXPECT_EQ(global_object_pool_used, (uint32_t)OBJECT_POOL_SIZE);
+    // Full: every spawner comes back empty-handed, and the log says so once.
+    object_spawn_debris(3, 0, 2, 10.5f, 10.5f, 12.0f);
+    object_spawn_dust(0, 2, 10.5f, 10.5f, 12.0f, 0.1f, 0.1f, 1.0f, 1.0f);
+    object_spawn_smoke(10.5f, 10.5f, 12.0f, 0.03f, 0.1f);
+    object_spawn_flame(10.5f, 10.5f, 12.0f, 0.01f, 0.1f);
+    EXPECT_EQ(pile_length(c->local_object_pile), OBJECT_POOL_SIZE);
+    EXPECT_EQ(global_object_pool_refused, 6u);
+    int full_lines = 0;
+    for (const std::string &line : log_lines()) full_lines += line.find("particles are in use") != std::string::npos;
+    EXPECT_EQ(full_lines, 1);
+    // Objects that are not particles are still made.
+    object *item = object_spawn(debris_object_template, nullptr, 0, 20.5f, 20.5f, 12.0f);
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(object_pool_holds(item));
+
+    // A particle that ends gives its record back; the next particle gets it, with nothing left over.
+    object *old = c->local_object_pile->next;
+    old->hits = 42.0f;
+    object_destroy(old);
+    EXPECT_EQ(global_object_pool_used, (uint32_t)OBJECT_POOL_SIZE - 1);
+    object_spawn_smoke(10.5f, 10.5f, 12.0f, 0.03f, 0.1f);
+    object *smoke = c->local_object_pile;
+    EXPECT_EQ(smoke, old);
+    EXPECT_STREQ(smoke->name, "Smoke");
+    EXPECT_EQ(smoke->light, 128);
+    EXPECT_FLOAT_EQ(smoke->hits, 0.0f);
+    EXPECT_EQ(smoke->inventory_pile, nullptr);
+    EXPECT_EQ(smoke->recipe_template_index[0], OBJECT_NO_TEMPLATE);
+    EXPECT_EQ(global_object_pool_used, (uint32_t)OBJECT_POOL_SIZE);
+
+    // Releasing the chunk gives every record back.
+    chunk_destroy(c);
+    chunk_map[0][0] = nullptr;
+    EXPECT_EQ(global_object_pool_used, 0u);
 }
 
 TEST(ObjectParticles, DiggingThrowsDebrisAndGivesTheLocalPlayerTheMaterialsCollectObjects) {

@@ -65,31 +65,23 @@ class ObjectStep : public ::testing::Test {
                            "MESH TREE TEXTURE0 SHADE PAPERDOLL\nMESH STUMP TEXTURE0 SHADE SOLID\n");
         write_text_file("OBJECT/TREE/MODEL.IQE", tree_iqe());
         load_kinds({"PLAYER", "ZOMBI", "DEBRIS", "DUST", "SMOKE", "FLAME", "BOMB", "ROCK", "TREE"});
-        for (int k = 0; k < INPUT_KEY_COUNT; k++) key_down[k] = key_pressed[k] = 0;
+        reset();
         camera_fore_vector = {1.0f, 0.0f, 0.0f};
         camera_side_vector = {0.0f, -1.0f, 0.0f};
         camera_up_vector = {0.0f, 0.0f, 1.0f};
         // Without a player the step runs around the middle of the test ground.
         target_vector = {1620.5f, 1620.5f, 11.0f};
-        screen_shake_timer = 0;
-        local_player_hit_timer = 0;
-        local_walk_count = 0;
-        local_walk_fade = 0.0f;
-        global_sun_light_level = 255;
         // Dry land: the ground (z = 10) stands above the sea.
         global_ocean_level = 2.0f;
-        global_burning_count = 0;
         // Night: zombis are about.
         global_day_night_cycle = 0.75f;
-        local_player_grace_timer = 0;
     }
-    void TearDown() override {
-        for (int k = 0; k < INPUT_KEY_COUNT; k++) key_down[k] = key_pressed[k] = 0;
-        global_ocean_level = 20.0f;
-        global_burning_count = 0;
-        global_day_night_cycle = 0.0f;
-        local_player_grace_timer = 0;
-        draw_inventory = draw_menu = 0;
+    // The world fixture resets the objects, the sun and the sea; these are the shell's part.
+    void TearDown() override { reset(); }
+    static void reset() {
+        input_reset();
+        display_camera_reset();
+        settings_reset();
     }
     object *spawn(const char *kind, float x, float y, float z, uint16_t delay = 0) {
         return object_spawn(template_get_by_name(kind), nullptr, delay, x, y, z);

@@ -58,43 +58,26 @@ class Play : public ::testing::Test {
                     "SPEAR"});
         local_player = object_spawn(template_get_by_name("PLAYER"), nullptr, 300, 1600.5f, 1600.5f, 11.0f);
         ASSERT_NE(local_player, nullptr);
+        reset_shell();
         look(0.0f, 0.0f, -1.0f);
         camera_rotation_xy[0] = 0;
-        camera_rotation_xy[1] = 32768;
-        reset_input();
-        actions_reset();
-        local_swing_count = 0;
-        local_player_hit_timer = 0;
-        draw_inventory = 0;
-        inventory_lowered = 0;
-        global_inventory_grab = nullptr;
         object_destroyed_hook = hud_object_destroyed;
-        global_zombi_count = 0;
-        saved_ocean_ = global_ocean_level;
         global_ocean_level = 0.0f;
         random_setup();
         random_seed(7);
     }
-    void TearDown() override {
-        global_ocean_level = saved_ocean_;
-        reset_input();
+    void TearDown() override { reset_shell(); }
+    // The game shell and the modules it drives as at start (the world fixture does the rest).
+    static void reset_shell() {
+        input_reset();
+        display_camera_reset();
+        settings_reset();
+        timer_reset();
+        voxel_light_reset();
         actions_reset();
-        local_swing_count = 0;
-        draw_inventory = 0;
-        inventory_lowered = 0;
-        global_inventory_grab = nullptr;
-        global_zombi_count = 0;
-        global_world_frame = 0;
-        global_sun_light_level = 255;
-        look(1.0f, 0.0f, 0.0f);
-    }
-    static void reset_input() {
-        memset(key_pressed, 0, sizeof(key_pressed));
-        memset(key_down, 0, sizeof(key_down));
-        memset(mouse_pressed, 0, sizeof(mouse_pressed));
-        memset(mouse_down, 0, sizeof(mouse_down));
-        placer_active = 0;
-        placer_front = placer_side = placer_up = 0.0f;
+        main_loop_reset();
+        hud_reset();
+        daynight_reset();
     }
     // The camera looks along fore from the player's eyes; side and up complete the frame.
     void look(float fx, float fy, float fz) {
@@ -138,7 +121,6 @@ class Play : public ::testing::Test {
         return nullptr;
     }
     ObjectWorld world;
-    float saved_ocean_ = 0.0f;
 };
 
 TEST_F(Play, TheSwingStrikesOnItsMiddleFrameDiggingAtTheReachIntoTheInventory) {

@@ -13,14 +13,7 @@
 #include "test_window.h"
 
 static void reset_settings(void) {
-    screen_x = 800;
-    screen_y = 600;
-    fullscreen_mode = 0;
-    global_display_distance = 50;
-    global_background_distance = 500;
-    global_cartoon_mode = 1;
-    invert_mouse = 0;
-    load_music = 1;
+    settings_reset();
     global_log_level = 5;
 }
 

@@ -24,25 +24,20 @@ class Survival : public ::testing::Test {
         write_kind("PLAYER", "FULLCOLLIDE\nSTATICSPHERE\nSIZE 0.9\nHITS 5\n");
         write_kind("ZOMBI", "FULLCOLLIDE\nSTATICSPHERE\nBEHAVELIKEZOMBI\nHITS 30\nSIZE 0.9\n");
         load_kinds({"PLAYER", "ZOMBI"});
-        saved_ocean_ = global_ocean_level;
         global_ocean_level = 2.0f;
         camera_fore_vector = {1.0f, 0.0f, 0.0f};
         camera_side_vector = {0.0f, -1.0f, 0.0f};
         reset();
     }
-    void TearDown() override {
-        global_ocean_level = saved_ocean_;
-        reset();
-    }
+    void TearDown() override { reset(); }
     // No keys, a fresh clock, nothing open.
     static void reset() {
-        memset(key_down, 0, sizeof(key_down));
-        memset(key_pressed, 0, sizeof(key_pressed));
+        input_reset();
         actions_reset();
-        global_world_frame = 0;
-        global_zombi_count = 0;
-        global_sun_light_level = 255;
-        draw_inventory = draw_menu = 0;
+        timer_reset();
+        daynight_reset();
+        voxel_light_reset();
+        settings_reset();
     }
     void make_ground(bool sea_in_the_middle) {
         for (int cx = 24; cx <= 26; cx++)
@@ -55,7 +50,6 @@ class Survival : public ::testing::Test {
     }
     static float across(const vector &a, const object *b) { return hypotf(a.x - b->position.x, a.y - b->position.y); }
     ObjectWorld world;
-    float saved_ocean_ = 0.0f;
 };
 
 TEST_F(Survival, RespawnLandsOnDryGroundThirtyOrMoreFromEveryLiveZombiNearTheSafePlace) {
