@@ -408,6 +408,7 @@ int main_initialize(void) {
     object_register_hooks();
     // New chunks grow standing trees on their tree seeds.
     worldmap_tree_hook = gather_grow_tree;
+    worldmap_generated_hook = gather_settle_trees;
 
     startup_stage("World Generation");
     chunkmap_setup();
