@@ -224,9 +224,12 @@ static void startup_release_sounds(void) {
     }
 }
 
-// Shift-escape seen by the loading screen's input poll is a quit, as in the main loop.
+// Shift-escape seen by the loading screen's input poll is a quit, as in the main loop; so is the
+// window's close button, which the poll notes by clearing main_loop_active (the main loop would
+// set it again on starting and lose it).
 static void startup_note_quit_keys(void) {
     if (key_down[KEY_ESCAPE] && (key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT])) global_quit_signal = 1;
+    if (!main_loop_active) global_quit_signal = 1;
 }
 
 // Asked between chunks of the start-up world passes: the input is polled every 100 ms, so
