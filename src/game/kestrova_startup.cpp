@@ -385,8 +385,11 @@ int main_initialize(void) {
                        {&jump_sound, "SOUND\\JUMP.OGG"},     {&rubble_sound, "SOUND\\RUBBLE.OGG"},
                        {&bomb_sound, "SOUND\\BOMB.OGG"},     {&grimstone_sound, "SOUND\\GRIM.OGG"},
                        {&chop_sound, "SOUND\\CHOP.OGG"}};
+    // A quit asked meanwhile leaves the rest of the sounds and music unloaded, as if their files
+    // were missing: decoding them would keep the player waiting seconds for a game that ends.
     for (const auto &entry : sound_files) {
         startup_stage("Sounds");
+        if (global_quit_signal) break;
         *entry.sound = sound_load_ogg(entry.path, 255);
     }
     static const struct {
@@ -401,7 +404,7 @@ int main_initialize(void) {
         if (load_music) {
             startup_stage("Music");
             // Music is loaded at a quarter of full scale so effects stand out over it.
-            *entry.sound = sound_load_ogg(entry.path, 64);
+            if (!global_quit_signal) *entry.sound = sound_load_ogg(entry.path, 64);
         } else {
             startup_stage("Skipping Music");
         }
