@@ -13,6 +13,7 @@
 #include "game/kestrova.h"
 #include "objects/inventory.h"
 #include "objects/object.h"
+#include "objects/object_update.h"
 #include "objects/template.h"
 #include "sound/sound.h"
 #include "terrain/voxel.h"
@@ -77,6 +78,30 @@ uint8_t gather_grow_tree(float x, float y, float z) {
     if (!tree) return 0;
     log_message(4, "Grew a tree at %0.1f, %0.1f, %0.1f", (double)x, (double)y, (double)z);
     return 1;
+}
+
+static void gather_settle_trees_of(int cx, int cy) {
+    if (cx < 0 || cy < 0 || cx >= CHUNKMAP_SIZE || cy >= CHUNKMAP_SIZE || !chunk_map[cx][cy]) return;
+    for (object *o = chunk_map[cx][cy]->local_object_pile; o; o = o->next) {
+        if (!o->behave_like_tree) continue;
+        // The chunk file keeps normals to a hundredth, and the ground a tree rests on is the
+        // ground read back: the normals under it are rounded now, as saving would round them.
+        const int reach = (int)o->size + GATHER_SETTLE_REACH;
+        for (int y = (int)o->position.y - reach; y <= (int)o->position.y + reach; y++)
+            for (int x = (int)o->position.x - reach; x <= (int)o->position.x + reach; x++)
+                for (voxel *v = chunkmap_get_xy(x, y); v; v = v->next) voxel_round_trip_normal(v);
+        if (!object_settle(o, GATHER_SETTLE_STEPS))
+            log_message(2, "A tree at %0.1f, %0.1f, %0.1f did not come to rest", (double)o->position.x,
+                        (double)o->position.y, (double)o->position.z);
+    }
+}
+
+void gather_settle_trees(int cx, int cy) {
+    if (cx < 0 || cy < 0 || cx >= CHUNKMAP_SIZE || cy >= CHUNKMAP_SIZE || !chunk_map[cx][cy]) return;
+    // A new chunk's ore pockets and edges reach into its resident neighbours, so their trees are
+    // settled again on what is now their ground (a tree already at rest takes a few steps).
+    for (int dy = -1; dy <= 1; dy++)
+        for (int dx = -1; dx <= 1; dx++) gather_settle_trees_of(cx + dx, cy + dy);
 }
 
 object *gather_drop_from_tree(const object *tree, const char *kind_name) {

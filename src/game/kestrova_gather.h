@@ -14,6 +14,10 @@ struct object;
 #define GATHER_DEEPEST 4.2f
 // World steps a hint stays on the screen.
 #define GATHER_HINT_STEPS 150u
+// Steps a freshly grown tree may take to come to rest on its ground.
+#define GATHER_SETTLE_STEPS 600
+// Columns beyond a tree's size whose ground it may touch while settling.
+#define GATHER_SETTLE_REACH 2
 
 void gather_set_hint(const char *text);
 // The hint to show this pass, or none once it has timed out.
@@ -31,6 +35,10 @@ void gather_too_hard(const object *item, const vector *at, float strength);
 
 // The world generator's tree hook: a TREE standing on the seed's ground.
 uint8_t gather_grow_tree(float x, float y, float z);
+// Lets every tree of freshly generated chunk (cx, cy) come to rest on its finished ground, so
+// the chunk is first saved with its trees where play would leave them; trees of its resident
+// neighbours, whose ground it may have touched, are settled again.
+void gather_settle_trees(int cx, int cy);
 // Drops one of kind at the tree's foot, thrown a little away from it (none: no such kind).
 object *gather_drop_from_tree(const object *tree, const char *kind);
 // After T: clears bark and leaves out of the player's body and head room so it can walk away.

@@ -224,9 +224,12 @@ static void startup_release_sounds(void) {
     }
 }
 
-// Shift-escape seen by the loading screen's input poll is a quit, as in the main loop.
+// Shift-escape seen by the loading screen's input poll is a quit, as in the main loop; so is the
+// window's close button, which the poll notes by clearing main_loop_active (the main loop would
+// set it again on starting and lose it).
 static void startup_note_quit_keys(void) {
     if (key_down[KEY_ESCAPE] && (key_down[KEY_LEFT_SHIFT] || key_down[KEY_RIGHT_SHIFT])) global_quit_signal = 1;
+    if (!main_loop_active) global_quit_signal = 1;
 }
 
 // Asked between chunks of the start-up world passes: the input is polled every 100 ms, so
@@ -382,8 +385,11 @@ int main_initialize(void) {
                        {&jump_sound, "SOUND\\JUMP.OGG"},     {&rubble_sound, "SOUND\\RUBBLE.OGG"},
                        {&bomb_sound, "SOUND\\BOMB.OGG"},     {&grimstone_sound, "SOUND\\GRIM.OGG"},
                        {&chop_sound, "SOUND\\CHOP.OGG"}};
+    // A quit asked meanwhile leaves the rest of the sounds and music unloaded, as if their files
+    // were missing: decoding them would keep the player waiting seconds for a game that ends.
     for (const auto &entry : sound_files) {
         startup_stage("Sounds");
+        if (global_quit_signal) break;
         *entry.sound = sound_load_ogg(entry.path, 255);
     }
     static const struct {
@@ -398,7 +404,7 @@ int main_initialize(void) {
         if (load_music) {
             startup_stage("Music");
             // Music is loaded at a quarter of full scale so effects stand out over it.
-            *entry.sound = sound_load_ogg(entry.path, 64);
+            if (!global_quit_signal) *entry.sound = sound_load_ogg(entry.path, 64);
         } else {
             startup_stage("Skipping Music");
         }
@@ -408,6 +414,7 @@ int main_initialize(void) {
     object_register_hooks();
     // New chunks grow standing trees on their tree seeds.
     worldmap_tree_hook = gather_grow_tree;
+    worldmap_generated_hook = gather_settle_trees;
 
     startup_stage("World Generation");
     chunkmap_setup();

@@ -498,3 +498,51 @@ void object_update_reset(void) {
     global_object_shake = 0;
     object_player_reset();
 }
+
+uint8_t object_settle(object *o, int max_steps) {
+    if (!o || !o->static_sphere || o->joints) return 0;
+    // At rest, a step may leave a little downward velocity that the next step's bounce takes
+    // back: the object is settled once it comes back to rest where it last was at rest, never
+    // having moved in between, since every later step then repeats that round.
+    uint8_t rested = 0, anchored = 0;
+    vector anchor = o->position;
+    for (int step = 0; step <= max_steps; step++) {
+        const uint8_t at_rest = o->velocity.x == 0.0f && o->velocity.y == 0.0f && o->velocity.z == 0.0f &&
+                                o->vdamp.x == 0.0f && o->vdamp.y == 0.0f && o->vdamp.z == 0.0f;
+        if (at_rest) {
+            if (anchored && step > 0) {
+                rested = 1;
+                break;
+            }
+            anchor = o->position;
+            anchored = 1;
+        }
+        if (step == max_steps) break;
+        const vector old = o->position;
+        o->vdamp.x *= 0.5f;
+        o->vdamp.y *= 0.5f;
+        o->vdamp.z *= 0.5f;
+        o->position.x += o->velocity.x + o->vdamp.x;
+        o->position.y += o->velocity.y + o->vdamp.y;
+        o->position.z += o->velocity.z + o->vdamp.z;
+        object_physics_static(o, &old);
+        if (!object_vector_finite(o->position) || !object_vector_finite(o->velocity)) {
+            o->position = old;
+            o->velocity = vector{0.0f, 0.0f, 0.0f};
+            o->vdamp = vector{0.0f, 0.0f, 0.0f};
+            return 0;
+        }
+        if (o->position.x != anchor.x || o->position.y != anchor.y || o->position.z != anchor.z) anchored = 0;
+    }
+    if (o->full_collide) {
+        const uint8_t around = object_get_light(o->position.x, o->position.y, o->position.z);
+        for (int i = 0; i < 64; i++) {
+            const uint8_t next = (uint8_t)((o->light >> 2) * 3 + (around >> 2));
+            if (next == o->light) break;
+            o->light = next;
+        }
+    }
+    // Saved without velocity, it is read back at rest.
+    o->velocity = vector{0.0f, 0.0f, 0.0f};
+    return rested;
+}

@@ -58,6 +58,10 @@ void object_update_all(float centerx, float centery, int size);
 uint8_t object_surroundings_resident(const object *o);
 // One step of one object; 1 if it still exists, 0 if it was destroyed (none: 0).
 uint8_t object_update(object *o);
+// Lets a static-sphere object fall and bounce on the terrain alone (no behaviour, countdown or
+// other objects) until a step from rest leaves it exactly where it was, at most max_steps; its
+// light then follows its surroundings to where steps would leave it. 1 when it came to rest.
+uint8_t object_settle(object *o, int max_steps);
 // Pushes two full-collide objects apart (each pair once).
 void object_collide(object *q, object *u);
 // Terrain light for an object at a point, 0..255.

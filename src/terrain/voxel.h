@@ -151,6 +151,8 @@ void setup_wave_table(uint8_t material, float time, float scale);
 void voxel_export(FILE *openfile, const voxel *v);
 void voxel_export_terminator(FILE *openfile);  // the 16-bit 0 that ends a pillar
 voxel *voxel_import(FILE *openfile);
+// Gives a single-block voxel the normal that writing and reading it back would leave it with.
+void voxel_round_trip_normal(voxel *v);
 
 // voxel_edit.cpp, voxel_edit_sphere.cpp — setting blocks, compression, fluffing and the composite
 // edits (spheres, snapped cubes, ore spheres, eggshells).

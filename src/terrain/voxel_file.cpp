@@ -71,6 +71,38 @@ static float voxel_normal_fit(float n, uint8_t stored) {
     return n;
 }
 
+// The normal of a single-block voxel from its three stored bytes, as reading it back gives it.
+static void voxel_decode_normal(voxel *v, const uint8_t normal[3]) {
+    float nx = (float)normal[0] * 0.01f - 1.0f;
+    float ny = (float)normal[1] * 0.01f - 1.0f;
+    float nz = (float)normal[2] * 0.01f - 1.0f;
+    float length = sqrtf(nx * nx + ny * ny + nz * nz + 0.00001f);
+    v->nx = nx / length;
+    v->ny = ny / length;
+    v->nz = nz / length;
+    // An upright normal gets the small side components the game gives upright surfaces. For a
+    // stored unit normal, upright means its stored z is beyond ±0.99; judging by the normalised
+    // z instead would flatten gently sloped blocks whose z was 0.98 to 0.99 on every load.
+    // Bytes written from a normalised vector are at least 0.93 long: the 0.00001 in the length
+    // shortens the smallest vectors to 0.953, and the truncation to 1/100 takes up to 0.017 more.
+    uint8_t near_unit = fabsf(length - 1.0f) < 0.07f ? 1 : 0;
+    uint8_t upright = near_unit ? (normal[2] >= 200 || normal[2] == 0) : (v->nz > 0.99f || v->nz < -0.99f);
+    if (upright) {
+        v->nx = 0.01f;
+        v->ny = 0.01f;
+    } else if (near_unit) {
+        v->nx = voxel_normal_fit(v->nx, normal[0]);
+        v->ny = voxel_normal_fit(v->ny, normal[1]);
+        v->nz = voxel_normal_fit(v->nz, normal[2]);
+    }
+}
+
+void voxel_round_trip_normal(voxel *v) {
+    if (!v || !voxel_is_single(v)) return;
+    const uint8_t normal[3] = {voxel_normal_byte(v->nx), voxel_normal_byte(v->ny), voxel_normal_byte(v->nz)};
+    voxel_decode_normal(v, normal);
+}
+
 void voxel_export(FILE *openfile, const voxel *v) {
     if (!openfile || !v) return;
     voxel_file_write_short(openfile, v->data);
@@ -116,28 +148,7 @@ voxel *voxel_import(FILE *openfile) {
 
     v->sunlight = sunlight;
     v->glowlight = glow;
-    float nx = (float)normal[0] * 0.01f - 1.0f;
-    float ny = (float)normal[1] * 0.01f - 1.0f;
-    float nz = (float)normal[2] * 0.01f - 1.0f;
-    float length = sqrtf(nx * nx + ny * ny + nz * nz + 0.00001f);
-    v->nx = nx / length;
-    v->ny = ny / length;
-    v->nz = nz / length;
-    // An upright normal gets the small side components the game gives upright surfaces. For a
-    // stored unit normal, upright means its stored z is beyond ±0.99; judging by the normalised
-    // z instead would flatten gently sloped blocks whose z was 0.98 to 0.99 on every load.
-    // Bytes written from a normalised vector are at least 0.93 long: the 0.00001 in the length
-    // shortens the smallest vectors to 0.953, and the truncation to 1/100 takes up to 0.017 more.
-    uint8_t near_unit = fabsf(length - 1.0f) < 0.07f ? 1 : 0;
-    uint8_t upright = near_unit ? (normal[2] >= 200 || normal[2] == 0) : (v->nz > 0.99f || v->nz < -0.99f);
-    if (upright) {
-        v->nx = 0.01f;
-        v->ny = 0.01f;
-    } else if (near_unit) {
-        v->nx = voxel_normal_fit(v->nx, normal[0]);
-        v->ny = voxel_normal_fit(v->ny, normal[1]);
-        v->nz = voxel_normal_fit(v->nz, normal[2]);
-    }
+    voxel_decode_normal(v, normal);
     // A hostile file may hold any float here; the depth is clamped to what the field can hold.
     if (!(fluid > 0.0f)) fluid = 0.0f;
     if (fluid > 65535.0f) fluid = 65535.0f;

@@ -18,6 +18,7 @@
 #define WORLDMAP_GRID_OFFSET 2
 
 uint8_t (*worldmap_tree_hook)(float x, float y, float z) = nullptr;
+void (*worldmap_generated_hook)(int cx, int cy) = nullptr;
 #define WORLDMAP_TREE_TRIES 12
 
 namespace {
@@ -487,7 +488,7 @@ void worldmap_generate_chunk_reference(int cx, int cy) {
         subfunction_timer_start(5);
         // The chunk and its one-column border.
         worldmap_edges_of_columns(64 * cx - 1, 64 * cy - 1, CHUNK_SIZE + 2, CHUNK_SIZE + 2);
-        subfunction_timer_end(5);
+        subfunction_timer_end(5);        if (worldmap_generated_hook) worldmap_generated_hook(cx, cy);
     }
     worldmap_timers_end();
 }
@@ -555,7 +556,7 @@ void worldmap_generate_chunk(int cx, int cy) {
         subfunction_timer_end(4);
         subfunction_timer_start(5);
         worldmap_fast_edges(cx, cy);
-        subfunction_timer_end(5);
+        subfunction_timer_end(5);        if (worldmap_generated_hook) worldmap_generated_hook(cx, cy);
     }
     worldmap_timers_end();
 }

@@ -92,6 +92,9 @@ int32_t worldmap_draw_land_seed(int32_t first_draw, int x, int y);
 extern uint8_t (*worldmap_tree_hook)(float x, float y, float z);
 // With the hook set, a chunk also grows up to a dozen trees on its grassland at places drawn from
 // the world's seed and the chunk (no random numbers).
+// Called once a chunk's generation is done (its terrain final), with the chunk's coordinates:
+// the game lets what it grew there come to rest before the chunk is ever saved. None: nothing.
+extern void (*worldmap_generated_hook)(int cx, int cy);
 // Creates, registers and fills chunk (cx, cy); nothing if it is off the map or resident.
 void worldmap_generate_chunk(int cx, int cy);
 // The same result built the plain way, one record per block; kept as the reference the fast

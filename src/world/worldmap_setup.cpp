@@ -248,4 +248,5 @@ void worldmap_reset(void) {
     isletile_scale = 200.0f;
     maptile_scale = 5.0f;
     worldmap_tree_hook = nullptr;
+    worldmap_generated_hook = nullptr;
 }

@@ -35,6 +35,16 @@ kill -0 "$E2E_GAME_PID" 2>/dev/null || e2e_fail "Escape without shift ended the 
 e2e_wait_exit 15
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "close button: exit code $E2E_STATUS"
 grep -q "Overall average frames per second == " LOGFILE.TXT || e2e_fail "close button: no average frame rate"
+# The close button while the world is still being made is a quit too: the game stops loading,
+# saves what it made and ends.
+rm -rf LOGFILE.TXT WORLDS
+e2e_start_game
+e2e_wait_log "Loading stage World Generation" 60
+./close_window "$(e2e_window_id)" || e2e_fail "could not send the close request while loading"
+e2e_wait_exit 15
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "close button while loading: exit code $E2E_STATUS"
+grep -q "Quit asked while the world loads" LOGFILE.TXT || e2e_fail "close button while loading: not taken as a quit"
+grep -q "Done unloading entire chunkmap" LOGFILE.TXT || e2e_fail "close button while loading: the world was not saved"
 # A terminate signal (Ctrl-C in a terminal does the same) ends the game cleanly and saves the world.
 rm -f LOGFILE.TXT
 e2e_start_game
@@ -44,4 +54,4 @@ kill -TERM "$E2E_GAME_PID"
 e2e_wait_exit 30
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "terminate signal: exit code $E2E_STATUS"
 grep -q "Done unloading entire chunkmap" LOGFILE.TXT || e2e_fail "terminate signal: the world was not saved"
-echo "PASS: quit (shift-escape at $rate fps, the close button and a terminate signal)"
+echo "PASS: quit (shift-escape at $rate fps, the close button, also while loading, and a terminate signal)"

@@ -208,6 +208,41 @@ TEST_F(Gather, NewChunksGrowTreesOnTheirGroundThatAnAxeFellsIntoLogsAndASapling)
     EXPECT_EQ(count_kind(*pile, "LOG"), 3);
 }
 
+TEST_F(Gather, TreesOfANewChunkAreSavedAtRestSoPlayNeverMovesThem) {
+    world(1765200000);
+    worldmap_tree_hook = gather_grow_tree;
+    worldmap_generated_hook = gather_settle_trees;
+    for (int cx = 24; cx <= 26; cx++)
+        for (int cy = 24; cy <= 26; cy++) worldmap_generate_chunk(cx, cy);
+    // The ground as the chunk files read it back.
+    for (int c = 0; c < 9; c++)
+        for (int x = 0; x < 64; x++)
+            for (int y = 0; y < 64; y++)
+                for (voxel *v = chunk_map[24 + c % 3][24 + c / 3]->pillar[x][y]; v; v = v->next) voxel_round_trip_normal(v);
+    int trees = 0;
+    for (int c = 0; c < 9; c++)
+    for (object *o = chunk_map[24 + c % 3][24 + c / 3]->local_object_pile; o; o = o->next) {
+        if (!o->behave_like_tree) continue;
+        trees++;
+        const vector grown = o->position;
+        const uint8_t light = o->light;
+        EXPECT_EQ(object_settle(o, 4), 1) << "grown at rest";
+        // Near its ground, not dropped from above or sunk into it.
+        float ground = maplayer_height(maplayer_total, grown.x, grown.y);
+        EXPECT_NEAR(grown.z - o->size, ground, 0.2f);
+        // Steps of play, and steps after reading it back (the file keeps no velocity), leave it
+        // on the very same bits.
+        for (int reload = 0; reload < 2; reload++) {
+            o->velocity = vector{0.0f, 0.0f, 0.0f};
+            for (int step = 0; step < 40; step++) ASSERT_EQ(object_update(o), 1);
+            EXPECT_EQ(memcmp(&o->position, &grown, sizeof(vector)), 0)
+                << "moved by " << o->position.z - grown.z << " in step set " << reload;
+            EXPECT_EQ(o->light, light);
+        }
+    }
+    EXPECT_GE(trees, 2);
+}
+
 TEST_F(Gather, TheTreeKeyNeverShutsThePlayerInBarkOrLeaves) {
     make_ground_chunk(25, 25);
     for (int attempt = 0; attempt < 6; attempt++) {
