@@ -241,6 +241,16 @@ static void object_become_terrain(object *o, uint8_t *destroy) {
     *destroy = 1;
 }
 
+// One step's move: the damped push halves, and velocity and push carry the object on.
+static void object_move_one_step(object *o) {
+    o->vdamp.x *= 0.5f;
+    o->vdamp.y *= 0.5f;
+    o->vdamp.z *= 0.5f;
+    o->position.x += o->velocity.x + o->vdamp.x;
+    o->position.y += o->velocity.y + o->vdamp.y;
+    o->position.z += o->velocity.z + o->vdamp.z;
+}
+
 static void object_physics_static(object *o, const vector *old) {
     o->velocity.z -= 0.005f;
     float size = o->size > OBJECT_MIN_SIZE ? o->size : OBJECT_MIN_SIZE;
@@ -340,12 +350,7 @@ uint8_t object_update(object *o) {
         }
     } else {
         o->spin = (uint16_t)(o->spin + o->spin_add);
-        o->vdamp.x *= 0.5f;
-        o->vdamp.y *= 0.5f;
-        o->vdamp.z *= 0.5f;
-        o->position.x += o->velocity.x + o->vdamp.x;
-        o->position.y += o->velocity.y + o->vdamp.y;
-        o->position.z += o->velocity.z + o->vdamp.z;
+        object_move_one_step(o);
 
         if (o->behave_like_debris) {
             o->size *= 0.95f;
@@ -519,12 +524,7 @@ uint8_t object_settle(object *o, int max_steps) {
         }
         if (step == max_steps) break;
         const vector old = o->position;
-        o->vdamp.x *= 0.5f;
-        o->vdamp.y *= 0.5f;
-        o->vdamp.z *= 0.5f;
-        o->position.x += o->velocity.x + o->vdamp.x;
-        o->position.y += o->velocity.y + o->vdamp.y;
-        o->position.z += o->velocity.z + o->vdamp.z;
+        object_move_one_step(o);
         object_physics_static(o, &old);
         if (!object_vector_finite(o->position) || !object_vector_finite(o->velocity)) {
             o->position = old;
