@@ -260,7 +260,13 @@ static void BM_ModelDrawSkinned(benchmark::State &state) {
         for (int i = 0; i < models; i++) {
             float a = (float)i * 6.2831853f / (float)(models ? models : 1);
             vector at = {100.0f + 5.0f * cosf(a), 100.0f + 5.0f * sinf(a), 0.0f};
-            model_draw(slot, 0, &at, bench_identity, texture, texture, 200, frame, frame, 0.5f, 1.0f, nullptr, 0);
+            model_draw_args args;
+            args.center = &at;
+            args.root_quaternion = bench_identity;
+            args.primary_texture = args.secondary_texture = texture;
+            args.light = 200;
+            args.frame_index = args.next_frame_index = frame;
+            model_draw(slot, 0, &args);
         }
         glFinish();
         SDL_GL_SwapBuffers();

@@ -134,13 +134,21 @@ void model_pose_joints(const model *m, uint16_t frame_index, const vector *cente
 // Triangles handed to the GL (outline shells included) and draw calls, since last cleared.
 extern uint32_t global_model_submitted;
 extern uint32_t global_model_draw_calls;
-void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center, const float *root_quaternion,
-                uint32_t primary_texture, uint32_t secondary_texture, uint8_t light, uint16_t frame_index,
-                uint16_t next_frame_index, float percent, float scale, const float *jqtdata, uint16_t jqtnumjoint);
-void model_draw_from_mesh_name(uint16_t model_index, const char *mesh_name, const vector *center,
-                               const float *root_quaternion, uint32_t primary_texture, uint32_t secondary_texture,
-                               uint8_t light, uint16_t frame_index, uint16_t next_frame_index, float percent,
-                               float scale);
+// Where and how one mesh is drawn: placed at center turned by root_quaternion and scaled, in the
+// pose of frame_index (or of the joint array jqtdata of jqtnumjoint joints when given), with two
+// textures and a light level.
+struct model_draw_args {
+    const vector *center = nullptr;
+    const float *root_quaternion = nullptr;
+    uint32_t primary_texture = 0, secondary_texture = 0;
+    uint8_t light = 255;
+    uint16_t frame_index = 0, next_frame_index = 0;
+    float percent = 0.5f, scale = 1.0f;
+    const float *jqtdata = nullptr;
+    uint16_t jqtnumjoint = 0;
+};
+void model_draw(uint16_t model_index, uint16_t mesh_index, const model_draw_args *args);
+void model_draw_from_mesh_name(uint16_t model_index, const char *mesh_name, const model_draw_args *args);
 uint16_t model_get_start_or_last_frame(uint16_t model_index, const uint8_t *animation_name, uint8_t get_start_frame);
 uint16_t model_get_frame_animation_type(uint16_t model_index, uint16_t frame_index);
 uint16_t model_next_frame(uint16_t model_index, uint16_t frame_index, const char *default_action_name);

@@ -49,14 +49,15 @@ static void model_emit_arrays(const model_mesh *mesh, uint8_t outline, float pus
     display_state_client(GL_VERTEX_ARRAY, 0);
 }
 
-void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center, const float *root_quaternion,
-                uint32_t primary_texture, uint32_t secondary_texture, uint8_t light, uint16_t frame_index,
-                uint16_t next_frame_index, float percent, float scale, const float *jqtdata, uint16_t jqtnumjoint) {
-    // Only frame_index is drawn; the blend towards the next frame is not used.
-    (void)percent;
-    const model_mesh *mesh = model_skin(model_index, mesh_index, center, root_quaternion, frame_index,
-                                        next_frame_index, scale, jqtdata, jqtnumjoint);
+void model_draw(uint16_t model_index, uint16_t mesh_index, const model_draw_args *args) {
+    if (!args) return;
+    // Only frame_index is drawn; the blend towards the next frame (percent) is not used.
+    const model_mesh *mesh = model_skin(model_index, mesh_index, args->center, args->root_quaternion,
+                                        args->frame_index, args->next_frame_index, args->scale, args->jqtdata,
+                                        args->jqtnumjoint);
     if (!mesh) return;
+    const uint8_t light = args->light;
+    const uint32_t primary_texture = args->primary_texture, secondary_texture = args->secondary_texture;
 
     glShadeModel(GL_FLAT);
     display_state_enable(GL_CULL_FACE, 1);
@@ -85,12 +86,8 @@ void model_draw(uint16_t model_index, uint16_t mesh_index, const vector *center,
     display_state_enable(GL_TEXTURE_2D, 0);
 }
 
-void model_draw_from_mesh_name(uint16_t model_index, const char *mesh_name, const vector *center,
-                               const float *root_quaternion, uint32_t primary_texture, uint32_t secondary_texture,
-                               uint8_t light, uint16_t frame_index, uint16_t next_frame_index, float percent,
-                               float scale) {
-    model_draw(model_index, model_find_mesh_index(model_index, mesh_name), center, root_quaternion, primary_texture,
-               secondary_texture, light, frame_index, next_frame_index, percent, scale, nullptr, 0);
+void model_draw_from_mesh_name(uint16_t model_index, const char *mesh_name, const model_draw_args *args) {
+    model_draw(model_index, model_find_mesh_index(model_index, mesh_name), args);
 }
 
 uint16_t model_get_start_or_last_frame(uint16_t model_index, const uint8_t *animation_name, uint8_t get_start_frame) {

@@ -80,8 +80,17 @@ static void object_draw_meshes(const object *o, const vector *position, const fl
             glEnable(GL_ALPHA_TEST);
             glAlphaFunc(GL_GREATER, 0.5f);
         }
-        model_draw(o->model_index, o->mesh_index[i], position, facing, primary, secondary, light, frame, frame, 0.5f,
-                   scale, pose, pose_joints);
+        model_draw_args args;
+        args.center = position;
+        args.root_quaternion = facing;
+        args.primary_texture = primary;
+        args.secondary_texture = secondary;
+        args.light = light;
+        args.frame_index = args.next_frame_index = frame;
+        args.scale = scale;
+        args.jqtdata = pose;
+        args.jqtnumjoint = pose_joints;
+        model_draw(o->model_index, o->mesh_index[i], &args);
         if (o->mesh_paperdoll[i]) glDisable(GL_ALPHA_TEST);
     }
 }

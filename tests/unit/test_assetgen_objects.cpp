@@ -340,7 +340,11 @@ TEST(AssetgenObjects, ModelsShowTheirOutsideFacesOnTheBoardAndInTheWorld) {
     display_window_mode();
     glClear(GL_DEPTH_BUFFER_BIT);
     vector centre = {150.0f * screen_x / screen_y, 150.0f, 0.0f};
-    model_draw(block->model_index, 0, &centre, identity, 0, 0, 255, 0, 0, 0.5f, 10.0f, nullptr, 0);
+    model_draw_args args;
+    args.center = &centre;
+    args.root_quaternion = identity;
+    args.scale = 10.0f;
+    model_draw(block->model_index, 0, &args);
     float depth = 1.0f;
     glReadPixels(screen_x / 2, screen_y / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_NEAR(depth, 0.0485f, 0.0003f);
@@ -349,7 +353,9 @@ TEST(AssetgenObjects, ModelsShowTheirOutsideFacesOnTheBoardAndInTheWorld) {
     vector eye = {0.0f, -5.0f, 0.0f}, target = {0.0f, 0.0f, 0.0f}, origin = {0, 0, 0};
     glClear(GL_DEPTH_BUFFER_BIT);
     display_look_at(&eye, &target);
-    model_draw(block->model_index, 0, &origin, identity, 0, 0, 255, 0, 0, 0.5f, 1.0f, nullptr, 0);
+    args.center = &origin;
+    args.scale = 1.0f;
+    model_draw(block->model_index, 0, &args);
     float world_depth = 1.0f;
     glReadPixels(screen_x / 2, screen_y / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &world_depth);
     global_cartoon_mode = cartoon;

@@ -180,8 +180,16 @@ static void modelview_draw(uint16_t frame, const char *caption) {
             glEnable(GL_ALPHA_TEST);
             glAlphaFunc(GL_GREATER, 0.5f);
         }
-        model_draw(MODELVIEW_SLOT, mesh->mesh_index, &center, facing, primary, secondary, 200, frame, frame, 0.5f,
-                   1.0f, pose_joints ? pose : nullptr, pose_joints);
+        model_draw_args args;
+        args.center = &center;
+        args.root_quaternion = facing;
+        args.primary_texture = primary;
+        args.secondary_texture = secondary;
+        args.light = 200;
+        args.frame_index = args.next_frame_index = frame;
+        args.jqtdata = pose_joints ? pose : nullptr;
+        args.jqtnumjoint = pose_joints;
+        model_draw(MODELVIEW_SLOT, mesh->mesh_index, &args);
         if (mesh->paperdoll) glDisable(GL_ALPHA_TEST);
     }
     if (ragdoll && modelview_show_joints) joint_array_debug_draw(ragdoll);
