@@ -201,6 +201,12 @@ static void object_keep_bytes(uint8_t **kept, uint32_t *kept_size, const uint8_t
     *kept_size += (uint32_t)length;
 }
 
+void object_keep_held_record(object *holder, const uint8_t *bytes, size_t length) {
+    if (!holder || !bytes) return;
+    global_object_kept_records++;
+    object_keep_bytes(&holder->kept_records, &holder->kept_records_size, bytes, length);
+}
+
 // Keeps a sound record as its bytes, in its holder's inventory or else in the chunk.
 static void object_keep_record(object_read_state *st, object *holder, size_t pos, size_t length) {
     global_object_kept_records++;

@@ -16,6 +16,9 @@ extern uint32_t global_object_chunk_limit;
 // Records kept as their bytes since start (a kind not loaded, beyond the limit, the player, too
 // deep), and object lists found damaged since start.
 extern uint32_t global_object_kept_records;
+// Keeps a whole record the game cannot bring to life as its bytes in holder's inventory; they are
+// written back after the holder's live items wherever the holder is saved.
+void object_keep_held_record(object *holder, const uint8_t *bytes, size_t length);
 extern uint32_t global_object_damaged_lists;
 // The limit and both counts as at start.
 void object_file_reset(void);

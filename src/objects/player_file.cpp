@@ -16,6 +16,7 @@
 #include "foundation/logfile.h"
 #include "foundation/platform.h"
 #include "objects/object_field.h"
+#include "objects/object_file.h"
 #include "objects/template.h"
 #include "world/chunkmap.h"
 #include "world/worldmap.h"
@@ -100,6 +101,8 @@ static void player_put_record(player_writer *w, const object *o, int depth) {
         log_message(2, "Inventory of %s is nested deeper than %d; its contents are not saved", o->name,
                     OBJECT_MAX_NESTING);
     }
+    // Records kept as bytes (kinds not loaded when they were read) follow the live items.
+    if (o->kept_records_size) player_put(w, o->kept_records, o->kept_records_size);
     for (int i = 0; i < 3; i++) player_put_float(w, 0.0f);
     player_put_byte(w, 0);
     player_put_byte(w, 0);
@@ -261,6 +264,7 @@ static uint8_t player_get_list(player_reader *r, object *holder, int depth) {
     object *previous = nullptr;
     for (;;) {
         player_record rec = {};
+        const size_t start = r->at;
         float xyz[3] = {0.0f, 0.0f, 0.0f};
         for (int i = 0; i < 3; i++) player_get(r, &xyz[i], 4);
         uint8_t empty = 0;
@@ -269,6 +273,9 @@ static uint8_t player_get_list(player_reader *r, object *holder, int depth) {
         rec.position = vector{xyz[0], xyz[1], xyz[2]};
         object *o = player_get_item(r, &rec, holder, depth + 1);
         if (r->fault) return 0;
+        // An item of a kind no longer loaded stays in the inventory as its bytes, so the next
+        // save writes it back and a game that has the kind again gets it back.
+        if (!o && holder) object_keep_held_record(holder, r->data + start, r->at - start);
         if (o) {
             player_place_after(o, previous);
             previous = o;

@@ -3,6 +3,8 @@
 // written the safe way and a refused one kept aside; placing a player on free ground
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include <cmath>
@@ -197,6 +199,11 @@ TEST_F(PlayerFile, HostileFilesAreRefusedWithAReasonAndChangeNothing) {
     ASSERT_EQ(player_file_restore(q), 1);
     EXPECT_EQ(pile_length(q->inventory_pile), 2);
     EXPECT_NE(read_text_file("LOGFILE.TXT").find("there is no object kind BOX any more"), std::string::npos);
+    // It is carried as its bytes, contents and all, and the next save writes it back whole.
+    bytes again = encode(q, state);
+    const char inner[] = "Small bag";
+    EXPECT_NE(std::search(again.begin(), again.end(), inner, inner + sizeof(inner) - 1), again.end());
+    EXPECT_EQ(again.size(), renamed.size());
 }
 
 TEST_F(PlayerFile, TheFileIsReplacedWholeAndARefusedOneIsKeptAside) {
